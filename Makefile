@@ -1,0 +1,41 @@
+# Two set-up commands for a fresh machine (see README.md):
+#   make demo   installs dependencies, builds, installs the plug-ins, renders a demonstration
+#   make test   installs dependencies, builds in Release and runs the whole test suite
+# Further targets: make build, make bench, make artwork, make clean.
+
+BUILD_DIR ?= build
+CONFIG    ?= Release
+JOBS      ?= $(shell nproc)
+# ccache keeps its cache outside the work tree, shared by every clone and by CI.
+export CCACHE_DIR ?= $(HOME)/.cache/vantrel-ccache
+export CCACHE_MAXSIZE ?= 5G
+
+CMAKE_FLAGS ?=
+TEST_TARGETS = engine_tests shell_tests product_tests
+
+.PHONY: setup configure build test demo bench artwork clean
+
+setup:
+	@bash scripts/setup.sh
+
+configure: setup
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(CONFIG) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target $(TEST_TARGETS)
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+demo: build
+	@bash scripts/demo.sh $(BUILD_DIR)
+
+bench: configure
+	@bash scripts/bench.sh $(BUILD_DIR)
+
+artwork: setup
+	@/usr/bin/python3 assets/generator/generate.py
+
+clean:
+	@rm -rf $(BUILD_DIR)
