@@ -9,6 +9,9 @@ JOBS      ?= $(shell nproc)
 # ccache keeps its cache outside the work tree, shared by every clone and by CI.
 export CCACHE_DIR ?= $(HOME)/.cache/vantrel-ccache
 export CCACHE_MAXSIZE ?= 5G
+# Paths relative to the checkout, so that every clone shares cache entries.
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= true
 
 CMAKE_FLAGS ?=
 TEST_TARGETS = engine_tests shell_tests product_tests
