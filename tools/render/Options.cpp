@@ -122,13 +122,24 @@ ParseResult parseArguments (const juce::StringArray& arguments)
     Command listCommand = Command::render;
     juce::String listOption;
     bool otherOptionsGiven = false;
-    bool helpRequested = false;
 
     auto fail = [&result] (Status status)
     {
         result.status = std::move (status);
         return result;
     };
+
+    // Asking for help is never an error, whatever else is on the line.
+    for (const auto& argument : arguments)
+    {
+        if (argument == "--")
+            break;
+        if (argument == "--help" || argument == "-h")
+        {
+            options.command = Command::help;
+            return result;
+        }
+    }
 
     for (int i = 0; i < arguments.size(); ++i)
     {
@@ -166,12 +177,6 @@ ParseResult parseArguments (const juce::StringArray& arguments)
 
         if (isSwitch && hasInlineValue)
             return fail (Status::usage (name + " takes no value"));
-
-        if (isFlag ("--help") || isFlag ("-h"))
-        {
-            helpRequested = true;
-            continue;
-        }
 
         if (isFlag ("--list-presets") || isFlag ("--list-params"))
         {
@@ -240,12 +245,6 @@ ParseResult parseArguments (const juce::StringArray& arguments)
             if (! parseSampleFormat (value, options.sampleFormat))
                 return fail (Status::usage ("--bits " + value + ": must be 16, 24 or 32f"));
         }
-    }
-
-    if (helpRequested)
-    {
-        options.command = Command::help;
-        return result;
     }
 
     if (positional.size() >= 1 && positional[0].isNotEmpty())
