@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace vt
 {
@@ -90,6 +91,343 @@ void resetState(FetCompressor& e)
     e.snapSmoothing = true;
 }
 
+namespace
+{
+
+constexpr int kChunk = 32; // samples per pass; longer calls are cut into chunks
+
+inline uint32_t bitsOf(float v)
+{
+    uint32_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+// Cache keys are 64 bits wide so that the "empty" key can never equal the
+// bit pattern of a float.
+constexpr uint64_t kNoKey = ~uint64_t {0};
+
+// The per-sample algorithm, specialised for the voicing, the "ALL" sigmoid
+// and the channel count (0, 1 or 2) so that no per-sample decision depends
+// on them.
+//
+// The only serial dependency that costs anything is the feedback loop: the
+// detector needs the envelope of the previous sample (expf), its level
+// (logf), the gain computer and the envelope. Everything else either does
+// not depend on the envelope or feeds nothing back into it. So each chunk of
+// up to 32 samples runs
+//   pass 1: all that does not depend on the envelope (gain smoothers,
+//           silence counter, hiss gate and generator, input grit, side-chain
+//           high-pass), sample after sample into small arrays;
+//   pass 2: the feedback loop (chainStep), with the work that follows from
+//           the envelope skewed behind it by a few samples: applied gain and
+//           bias terms (sideStep, one sample behind), the saturator's tanh
+//           (saturatorStep, two behind) and the output stages (postStep,
+//           three behind). The skew lets the CPU run the independent library
+//           calls of earlier samples while the loop waits on its own.
+// Every value is computed with exactly the operations, operands and order of
+// the plain per-sample form, so the output is the same bit for bit. Library
+// calls are skipped only where their result is known exactly: expf of zero
+// is 1, and a function of an unchanged argument returns what it returned
+// before (the release coefficient and the bias terms are cached by the bit
+// pattern of their argument).
+template <bool Colour, bool All, int N>
+void processBlock(FetCompressor& e, float* const* channels, int numSamples)
+{
+    static_assert(N >= 0 && N <= 2, "one or two channels of state");
+
+    float* x[2] = {nullptr, nullptr};
+    for (int c = 0; c < N; ++c)
+        x[c] = channels[c];
+
+    // Settings and coefficients, as they stand at entry.
+    const double fs = e.sampleRate;
+    const float invFs = (float) (1.0 / fs);
+    const float smoothCoef = e.smoothCoef, inT = e.inGainTarget, outT = e.outGainTarget, wetT = e.wetTarget;
+    const float attackCoef = e.attackCoef, releaseSeconds = e.releaseSeconds;
+    const float slope = e.slope, kneeDb = e.kneeDb, thresholdDb = e.thresholdDb, drive = e.drive;
+    const float half = kneeDb * 0.5f, twoKnee = 2.0f * kneeDb, minusHalf = -half;
+    const float grSmoothCoef = e.grSmoothCoef, dcCoef = e.dcCoef;
+    const float lp150 = e.lp150Coef, lp120 = e.lp120Coef, lp90 = e.lp90Coef;
+    const float noiseCoef = e.noiseCoef, noiseScale = e.noiseScale, gateCoef = e.gateCoef;
+    const int32_t holdSamples = e.holdSamples;
+
+    // State, kept in locals for the whole call.
+    float inGain = e.inGain, outGain = e.outGain, wet = e.wet;
+    float envDb = e.envDb, grDb = e.grDb, compressSeconds = e.compressSeconds;
+    float gateEnv = e.gateEnv;
+    int32_t silentSamples = e.silentSamples;
+    float lowGritIn[2] = {e.lowGritIn[0], e.lowGritIn[1]};
+    float detectorLp[2] = {e.detectorLp[0], e.detectorLp[1]};
+    float lowGritOut[2] = {e.lowGritOut[0], e.lowGritOut[1]};
+    float satPrev[2] = {e.satPrev[0], e.satPrev[1]};
+    float dcState[2] = {e.dcState[0], e.dcState[1]};
+    float noiseLp[2] = {e.noiseLp[0], e.noiseLp[1]};
+    uint32_t noiseSeed[2] = {e.noiseSeed[0], e.noiseSeed[1]};
+
+    // Release coefficient for the last stretched release time.
+    uint64_t releaseKey = kNoKey;
+    float releaseCoef = 0.0f;
+    // Saturator bias terms for the last drive k.
+    uint64_t driveKey = kNoKey;
+    constexpr float beta0 = 0.12f;
+    constexpr float beta1 = Colour ? 0.14f : 0.12f;
+    float bias[2] = {0.0f, 0.0f}, norm[2] = {0.0f, 0.0f};
+
+    float outGains[kChunk], wets[kChunk];
+    float shaped[2][kChunk];   // colour: input after grit plus hiss; clean: input times input gain
+    float detected[2][kChunk]; // what the detector rectifies before the feedback gain
+    float inputs[2][kChunk];   // the unprocessed samples
+    float biases[2][kChunk], norms[2][kChunk], drives[kChunk];
+    float applied[2][kChunk];  // saturator input v per channel
+    float tanhs[2][kChunk];    // tanhf(k * (v + beta)) per channel
+    float envs[kChunk], grs[kChunk];
+
+    // One step of the serial feedback loop: detector level from the previous
+    // envelope, gain computer, envelope, applied reduction. Everything the
+    // loop does not need waits for sideStep.
+    auto chainStep = [&](int i)
+    {
+        const float gFb = (envDb == 0.0f) ? 1.0f : std::exp(envDb * kDbToGain);
+        float dMax = 0.0f;
+        for (int c = 0; c < N; ++c)
+            dMax = std::max(dMax, std::fabs(gFb * detected[c][i]));
+        const float levelDb = std::log(std::max(1e-9f, dMax)) * kGainToDb;
+
+        const float over = levelDb - thresholdDb;
+        float target;
+        if (over <= minusHalf)
+            target = 0.0f;
+        else if (over >= half)
+            target = std::min(40.0f, slope * over);
+        else
+            target = std::min(40.0f, slope * ((over + half) * (over + half)) / twoKnee);
+
+        float coef;
+        if (target > envDb)
+        {
+            coef = attackCoef;
+            compressSeconds = std::min(2.0f, compressSeconds + invFs);
+        }
+        else
+        {
+            const float stretch = std::min(2.0f, compressSeconds) * 0.5f + 1.0f;
+            const float product = stretch * releaseSeconds;
+            if (bitsOf(product) != releaseKey)
+            {
+                releaseKey = bitsOf(product);
+                releaseCoef = (float) std::exp(-1.0 / ((double) product * fs));
+            }
+            coef = releaseCoef;
+            compressSeconds = std::max(0.0f, compressSeconds - invFs);
+        }
+        envDb = target + coef * (envDb - target);
+        if (envDb < 1e-6f)
+            envDb = 0.0f;
+
+        grDb = envDb + grSmoothCoef * (grDb - envDb);
+        grDb = std::max(grDb, envDb - 8.0f);
+        envs[i] = envDb;
+        grs[i] = grDb;
+    };
+
+    // Work of sample j that needs its envelope but feeds nothing back:
+    // applied gain, drive and bias terms, saturator input.
+    auto sideStep = [&](int j)
+    {
+        if constexpr (N >= 1)
+        {
+            const float gApplied = (grs[j] == 0.0f) ? 1.0f : std::exp(grs[j] * kDbToGain);
+            const float k = (std::min(30.0f, envs[j]) / 10.0f + 1.0f) * drive * 0.35f;
+            if (bitsOf(k) != driveKey)
+            {
+                driveKey = bitsOf(k);
+                bias[0] = std::tanh(k * beta0);
+                norm[0] = (1.0f - bias[0] * bias[0]) * k;
+                if constexpr (N == 2 && Colour)
+                {
+                    bias[1] = std::tanh(k * beta1);
+                    norm[1] = (1.0f - bias[1] * bias[1]) * k;
+                }
+                else
+                {
+                    bias[1] = bias[0];
+                    norm[1] = norm[0];
+                }
+            }
+            drives[j] = k;
+            for (int c = 0; c < N; ++c)
+            {
+                biases[c][j] = bias[c];
+                norms[c][j] = norm[c];
+                applied[c][j] = shaped[c][j] * gApplied;
+            }
+        }
+    };
+
+    // The saturator's tanh of sample j; tanhf(k * (0 + beta)) is the bias
+    // term itself.
+    auto saturatorStep = [&](int j)
+    {
+        for (int c = 0; c < N; ++c)
+        {
+            const float v = applied[c][j];
+            const float beta = (c == 0) ? beta0 : beta1;
+            tanhs[c][j] = (v == 0.0f) ? biases[c][j] : std::tanh(drives[j] * (v + beta));
+        }
+    };
+
+    // The rest of sample i: saturator, "ALL" sigmoid, DC blocker, make-up,
+    // output grit and mix, written back in place.
+    int chunkOffset = 0;
+    auto postStep = [&](int i)
+    {
+        for (int c = 0; c < N; ++c)
+        {
+            float s = (tanhs[c][i] - biases[c][i]) / norms[c][i];
+            if constexpr (All)
+            {
+                const float t = 6.0f * s;
+                s = t / (std::sqrt(t * t + 1.0f) * 6.0f);
+            }
+            dcState[c] = flush(dcCoef * dcState[c] + (s - satPrev[c]));
+            satPrev[c] = s;
+            float o = dcState[c] * outGains[i];
+            if constexpr (Colour)
+            {
+                const float M = flush(lowGritOut[c] + lp120 * (o - lowGritOut[c]));
+                lowGritOut[c] = M;
+                o = o + (M / std::sqrt(0.25f * (M * M) + 1.0f) - M);
+            }
+            const float in = inputs[c][i];
+            x[c][chunkOffset + i] = in + wets[i] * (o - in);
+        }
+    };
+
+    for (int offset = 0; offset < numSamples; offset += kChunk)
+    {
+        const int m = std::min(kChunk, numSamples - offset);
+
+        // Pass 1: smoothers, hiss gate, input grit and side-chain filter.
+        for (int i = 0; i < m; ++i)
+        {
+            inGain = inT + smoothCoef * (inGain - inT);
+            outGain = outT + smoothCoef * (outGain - outT);
+            wet = wetT + smoothCoef * (wet - wetT);
+            outGains[i] = outGain;
+            wets[i] = wet;
+            float hiss = 0.0f;
+
+            if constexpr (Colour)
+            {
+                float p = 0.0f;
+                for (int c = 0; c < N; ++c)
+                    p = std::max(p, std::fabs(x[c][offset + i]));
+                silentSamples = std::min(silentSamples, (int32_t) 0x3FFFFFFF) + 1;
+                if (N >= 1 && p > 1e-6f)
+                    silentSamples = 0;
+                const float gateTarget = (silentSamples < holdSamples) ? 1.0f : 0.0f;
+                gateEnv = gateTarget + gateCoef * (gateEnv - gateTarget);
+                if (gateEnv < 1e-6f)
+                    gateEnv = 0.0f;
+                hiss = gateEnv * noiseScale;
+            }
+
+            for (int c = 0; c < N; ++c)
+            {
+                inputs[c][i] = x[c][offset + i];
+                const float u = inputs[c][i] * inGain;
+                if constexpr (Colour)
+                {
+                    const float L = flush(lowGritIn[c] + lp150 * (u - lowGritIn[c]));
+                    lowGritIn[c] = L;
+                    const float y = u + (L / std::sqrt(0.81f * (L * L) + 1.0f) - L);
+                    detectorLp[c] = detectorLp[c] + lp90 * (y - detectorLp[c]);
+                    detected[c][i] = y - detectorLp[c];
+
+                    // The hiss depends only on the gate, so it is added here.
+                    float nc = 0.0f;
+                    if (hiss > 0.0f)
+                    {
+                        uint32_t seed = noiseSeed[c];
+                        seed ^= seed << 13;
+                        seed ^= seed >> 17;
+                        seed ^= seed << 5;
+                        noiseSeed[c] = seed;
+                        const float w = (float) (int32_t) seed * 4.656612873e-10f;
+                        noiseLp[c] = noiseLp[c] + noiseCoef * (w - noiseLp[c]);
+                        nc = noiseLp[c] * hiss;
+                    }
+                    shaped[c][i] = y + nc;
+                }
+                else
+                {
+                    shaped[c][i] = u;
+                    detected[c][i] = u;
+                }
+            }
+        }
+
+        // Pass 2: the feedback loop with the downstream work skewed behind
+        // it, then the samples the skew left over.
+        chunkOffset = offset;
+        for (int i = 0; i < m; ++i)
+        {
+            chainStep(i);
+            if (i >= 1)
+                sideStep(i - 1);
+            if (i >= 2)
+                saturatorStep(i - 2);
+            if (i >= 3)
+                postStep(i - 3);
+        }
+        for (int j = std::max(0, m - 1); j < m; ++j)
+            sideStep(j);
+        for (int j = std::max(0, m - 2); j < m; ++j)
+            saturatorStep(j);
+        for (int j = std::max(0, m - 3); j < m; ++j)
+            postStep(j);
+    }
+
+    e.inGain = inGain;
+    e.outGain = outGain;
+    e.wet = wet;
+    e.envDb = envDb;
+    e.grDb = grDb;
+    e.compressSeconds = compressSeconds;
+    if constexpr (Colour)
+    {
+        e.gateEnv = gateEnv;
+        e.silentSamples = silentSamples;
+    }
+    for (int c = 0; c < N; ++c)
+    {
+        e.satPrev[c] = satPrev[c];
+        e.dcState[c] = dcState[c];
+        if constexpr (Colour)
+        {
+            e.lowGritIn[c] = lowGritIn[c];
+            e.detectorLp[c] = detectorLp[c];
+            e.lowGritOut[c] = lowGritOut[c];
+            e.noiseLp[c] = noiseLp[c];
+            e.noiseSeed[c] = noiseSeed[c];
+        }
+    }
+}
+
+template <bool Colour, bool All>
+void processVoicing(FetCompressor& e, float* const* channels, int n, int numSamples)
+{
+    if (n >= 2)
+        processBlock<Colour, All, 2>(e, channels, numSamples);
+    else if (n == 1)
+        processBlock<Colour, All, 1>(e, channels, numSamples);
+    else
+        processBlock<Colour, All, 0>(e, channels, numSamples);
+}
+
+} // namespace
+
 void FetCompressor::process(float* const* channels, int numChannelsPassed, int numSamples)
 {
     if (numSamples <= 0)
@@ -97,135 +435,14 @@ void FetCompressor::process(float* const* channels, int numChannelsPassed, int n
 
     // Two channels of state exist; a prepared count above 2 acts as 2.
     const int n = std::min({numChannels, numChannelsPassed, 2});
-    const double fs = sampleRate;
-    const float invFs = (float) (1.0 / fs);
     const bool isColour = (colour == 1);
     const bool isAll = (ratioIndex == 4);
-
-    for (int i = 0; i < numSamples; ++i)
-    {
-        float x[2] = {0.0f, 0.0f};
-        for (int c = 0; c < n; ++c)
-            x[c] = channels[c][i];
-
-        inGain = inGainTarget + smoothCoef * (inGain - inGainTarget);
-        outGain = outGainTarget + smoothCoef * (outGain - outGainTarget);
-        wet = wetTarget + smoothCoef * (wet - wetTarget);
-
-        // Silence counter and hiss gate (colour only).
-        float h = 0.0f;
-        if (isColour)
-        {
-            float p = 0.0f;
-            for (int c = 0; c < n; ++c)
-                p = std::max(p, std::fabs(x[c]));
-            silentSamples = std::min(silentSamples, (int32_t) 0x3FFFFFFF) + 1;
-            if (n >= 1 && p > 1e-6f)
-                silentSamples = 0;
-            const float gateTarget = (silentSamples < holdSamples) ? 1.0f : 0.0f;
-            gateEnv = gateTarget + gateCoef * (gateEnv - gateTarget);
-            if (gateEnv < 1e-6f)
-                gateEnv = 0.0f;
-            h = gateEnv * noiseScale;
-        }
-
-        // Feedback detector: the signal times the gain of the previous sample.
-        const float gFb = std::exp(envDb * kDbToGain);
-        float y[2] = {0.0f, 0.0f};
-        float dMax = 0.0f;
-        for (int c = 0; c < n; ++c)
-        {
-            const float u = x[c] * inGain;
-            if (isColour)
-            {
-                // Saturate the band below 150 Hz, then high-pass the side chain at 90 Hz.
-                lowGritIn[c] = flush(lowGritIn[c] + lp150Coef * (u - lowGritIn[c]));
-                const float L = lowGritIn[c];
-                y[c] = u + (L / std::sqrt(0.81f * (L * L) + 1.0f) - L);
-                detectorLp[c] = detectorLp[c] + lp90Coef * (y[c] - detectorLp[c]);
-                dMax = std::max(dMax, std::fabs(gFb * (y[c] - detectorLp[c])));
-            }
-            else
-            {
-                y[c] = u;
-                dMax = std::max(dMax, std::fabs(u * gFb));
-            }
-        }
-        const float levelDb = std::log(std::max(1e-9f, dMax)) * kGainToDb;
-
-        // Soft-knee gain computer, capped at 40 dB.
-        const float over = levelDb - thresholdDb;
-        const float half = kneeDb * 0.5f;
-        float target;
-        if (over <= -half)
-            target = 0.0f;
-        else if (over >= half)
-            target = std::min(40.0f, slope * over);
-        else
-            target = std::min(40.0f, slope * ((over + half) * (over + half)) / (2.0f * kneeDb));
-
-        // Envelope; accumulated attack time stretches the release up to 2x.
-        if (target > envDb)
-        {
-            envDb = target + attackCoef * (envDb - target);
-            compressSeconds = std::min(2.0f, compressSeconds + invFs);
-        }
-        else
-        {
-            const float stretch = std::min(2.0f, compressSeconds) * 0.5f + 1.0f;
-            const float r = (float) std::exp(-1.0 / ((double) (stretch * releaseSeconds) * fs));
-            envDb = target + r * (envDb - target);
-            compressSeconds = std::max(0.0f, compressSeconds - invFs);
-        }
-        if (envDb < 1e-6f)
-            envDb = 0.0f;
-
-        // The applied reduction follows the envelope, lagging at most 8 dB.
-        grDb = envDb + grSmoothCoef * (grDb - envDb);
-        grDb = std::max(grDb, envDb - 8.0f);
-        const float gApplied = std::exp(grDb * kDbToGain);
-
-        if (n <= 0)
-            continue;
-
-        const float k = (std::min(30.0f, envDb) / 10.0f + 1.0f) * drive * 0.35f;
-        for (int c = 0; c < n; ++c)
-        {
-            const float beta = (isColour && c == 1) ? 0.14f : 0.12f;
-            const float b = std::tanh(k * beta);
-            float nc = 0.0f;
-            if (isColour && h > 0.0f)
-            {
-                uint32_t s = noiseSeed[c];
-                s ^= s << 13;
-                s ^= s >> 17;
-                s ^= s << 5;
-                noiseSeed[c] = s;
-                const float w = (float) (int32_t) s * 4.656612873e-10f;
-                noiseLp[c] = noiseLp[c] + noiseCoef * (w - noiseLp[c]);
-                nc = noiseLp[c] * h;
-            }
-            const float v = isColour ? (y[c] + nc) * gApplied : y[c] * gApplied;
-
-            // Offset tanh: 0 maps to 0 with unit slope; the bias makes it asymmetric.
-            float s = (std::tanh(k * (v + beta)) - b) / ((1.0f - b * b) * k);
-            if (isAll)
-            {
-                const float t = 6.0f * s;
-                s = t / (std::sqrt(t * t + 1.0f) * 6.0f);
-            }
-            dcState[c] = flush(dcCoef * dcState[c] + (s - satPrev[c]));
-            satPrev[c] = s;
-            float o = dcState[c] * outGain;
-            if (isColour)
-            {
-                lowGritOut[c] = flush(lowGritOut[c] + lp120Coef * (o - lowGritOut[c]));
-                const float M = lowGritOut[c];
-                o = o + (M / std::sqrt(0.25f * (M * M) + 1.0f) - M);
-            }
-            channels[c][i] = x[c] + wet * (o - x[c]);
-        }
-    }
+    if (isColour)
+        isAll ? processVoicing<true, true>(*this, channels, n, numSamples)
+              : processVoicing<true, false>(*this, channels, n, numSamples);
+    else
+        isAll ? processVoicing<false, true>(*this, channels, n, numSamples)
+              : processVoicing<false, false>(*this, channels, n, numSamples);
 
     recoverFromNonFinite(*this);
 }

@@ -255,6 +255,11 @@ TEST(Envelope, ValuesBelowOneMillionthBecomeExactlyZeroAndGrDbDecaysWithoutFloor
     step(e, 0.0f);
     EXPECT_EQ(e.envDb, 0.0f);
 
+    // 1e-6 itself is not below 1e-6: an attack straight onto it keeps it.
+    vt::FetCompressor edge = gainComputerProbe(1.0e-6f, 0.0f, -1.0f);
+    step(edge, 1.0f); // level exactly 0 dB, one dB over
+    EXPECT_EQ(edge.envDb, 1.0e-6f);
+
     const float before = e.grDb;
     step(e, 0.0f);
     EXPECT_EQ(e.grDb, e.grSmoothCoef * before);
