@@ -102,7 +102,7 @@ protected:
 };
 } // namespace
 
-TEST_F (RenderTest, KeepsRateChannelsAndLengthInEveryFormat)
+TEST_F (RenderTest, ReadsAndWritesEveryFormatKeepingRateChannelsAndLength)
 {
     struct Case
     {
@@ -141,6 +141,11 @@ TEST_F (RenderTest, KeepsRateChannelsAndLengthInEveryFormat)
         EXPECT_EQ (out.isFloat, c.expectedFloat) << c.output;
         EXPECT_GT (out.buffer.getMagnitude (0, out.buffer.getNumSamples()), 0.01f) << c.output;
         EXPECT_GT (result.report.analysis->maxReductionDb(), 1.0f) << c.output;
+
+        // What it wrote, it also reads.
+        const auto again = render ({ path (c.output), path ("again.wav") });
+        ASSERT_TRUE (again.status.ok()) << c.output << ": " << again.status.message;
+        EXPECT_EQ (again.report.numSamples, 3001) << c.output;
     }
 }
 
