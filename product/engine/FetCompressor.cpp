@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
 
 namespace vt
 {
@@ -16,6 +19,18 @@ namespace
 inline float flush(float v)
 {
     return std::fabs(v) < 1e-20f ? 0.0f : v;
+}
+
+// Correctly rounded square root (IEEE 754), as std::sqrt, but without the
+// errno check the compiler otherwise wraps around every call: none of the
+// engine's arguments can be negative, except NaN, which stays NaN either way.
+inline float squareRoot(float v)
+{
+#if defined(__SSE2__)
+    return _mm_cvtss_f32(_mm_sqrt_ss(_mm_set_ss(v)));
+#else
+    return std::sqrt(v);
+#endif
 }
 
 constexpr double kTwoPi = 6.28318530717958;
@@ -288,7 +303,7 @@ void processBlock(FetCompressor& e, float* const* channels, int numSamples)
             if constexpr (All)
             {
                 const float t = 6.0f * s;
-                s = t / (std::sqrt(t * t + 1.0f) * 6.0f);
+                s = t / (squareRoot(t * t + 1.0f) * 6.0f);
             }
             dcState[c] = flush(dcCoef * dcState[c] + (s - satPrev[c]));
             satPrev[c] = s;
@@ -297,7 +312,7 @@ void processBlock(FetCompressor& e, float* const* channels, int numSamples)
             {
                 const float M = flush(lowGritOut[c] + lp120 * (o - lowGritOut[c]));
                 lowGritOut[c] = M;
-                o = o + (M / std::sqrt(0.25f * (M * M) + 1.0f) - M);
+                o = o + (M / squareRoot(0.25f * (M * M) + 1.0f) - M);
             }
             const float in = inputs[c][i];
             x[c][chunkOffset + i] = in + wets[i] * (o - in);
@@ -341,7 +356,7 @@ void processBlock(FetCompressor& e, float* const* channels, int numSamples)
                 {
                     const float L = flush(lowGritIn[c] + lp150 * (u - lowGritIn[c]));
                     lowGritIn[c] = L;
-                    const float y = u + (L / std::sqrt(0.81f * (L * L) + 1.0f) - L);
+                    const float y = u + (L / squareRoot(0.81f * (L * L) + 1.0f) - L);
                     detectorLp[c] = detectorLp[c] + lp90 * (y - detectorLp[c]);
                     detected[c][i] = y - detectorLp[c];
 
