@@ -14,7 +14,7 @@ export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= true
 
 CMAKE_FLAGS ?=
-TEST_TARGETS = engine_tests shell_tests product_tests
+TEST_TARGETS = engine_tests shell_tests product_tests tools_tests
 
 .PHONY: setup configure build test demo bench artwork clean
 
