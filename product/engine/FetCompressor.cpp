@@ -118,6 +118,14 @@ inline uint32_t bitsOf(float v)
     return b;
 }
 
+// The state of one channel while a call runs; bias and norm are the
+// saturator's bias term tanhf(k * beta) and its scale (1 - bias^2) * k.
+struct Lane
+{
+    float lowGritIn, detectorLp, lowGritOut, satPrev, dcState, noiseLp, bias, norm;
+    uint32_t noiseSeed;
+};
+
 // Cache keys are 64 bits wide so that the "empty" key can never equal the
 // bit pattern of a float.
 constexpr uint64_t kNoKey = ~uint64_t {0};
@@ -172,13 +180,22 @@ void processBlock(FetCompressor& e, float* const* channels, int numSamples)
     float envDb = e.envDb, grDb = e.grDb, compressSeconds = e.compressSeconds;
     float gateEnv = e.gateEnv;
     int32_t silentSamples = e.silentSamples;
-    float lowGritIn[2] = {e.lowGritIn[0], e.lowGritIn[1]};
-    float detectorLp[2] = {e.detectorLp[0], e.detectorLp[1]};
-    float lowGritOut[2] = {e.lowGritOut[0], e.lowGritOut[1]};
-    float satPrev[2] = {e.satPrev[0], e.satPrev[1]};
-    float dcState[2] = {e.dcState[0], e.dcState[1]};
-    float noiseLp[2] = {e.noiseLp[0], e.noiseLp[1]};
-    uint32_t noiseSeed[2] = {e.noiseSeed[0], e.noiseSeed[1]};
+    // Per-channel state as one record per channel (rather than one
+    // two-element array per quantity), which the compiler keeps in separate
+    // registers instead of packing pairs of floats into integer registers.
+    Lane lane[2];
+    for (int c = 0; c < 2; ++c)
+    {
+        lane[c].lowGritIn = e.lowGritIn[c];
+        lane[c].detectorLp = e.detectorLp[c];
+        lane[c].lowGritOut = e.lowGritOut[c];
+        lane[c].satPrev = e.satPrev[c];
+        lane[c].dcState = e.dcState[c];
+        lane[c].noiseLp = e.noiseLp[c];
+        lane[c].noiseSeed = e.noiseSeed[c];
+        lane[c].bias = 0.0f;
+        lane[c].norm = 0.0f;
+    }
 
     // Release coefficient for the last stretched release time.
     uint64_t releaseKey = kNoKey;
@@ -187,7 +204,6 @@ void processBlock(FetCompressor& e, float* const* channels, int numSamples)
     uint64_t driveKey = kNoKey;
     constexpr float beta0 = 0.12f;
     constexpr float beta1 = Colour ? 0.14f : 0.12f;
-    float bias[2] = {0.0f, 0.0f}, norm[2] = {0.0f, 0.0f};
 
     float outGains[kChunk], wets[kChunk];
     float shaped[2][kChunk];   // colour: input after grit plus hiss; clean: input times input gain
@@ -210,13 +226,14 @@ void processBlock(FetCompressor& e, float* const* channels, int numSamples)
         const float levelDb = std::log(std::max(1e-9f, dMax)) * kGainToDb;
 
         const float over = levelDb - thresholdDb;
-        float target;
-        if (over <= minusHalf)
-            target = 0.0f;
-        else if (over >= half)
-            target = std::min(40.0f, slope * over);
-        else
-            target = std::min(40.0f, slope * ((over + half) * (over + half)) / twoKnee);
+        // All three branches of the curve are formed and one is selected:
+        // the level jumps around the knee from sample to sample, so a
+        // branch here is often mispredicted. (With a knee of 0 the unused
+        // quotient is NaN or infinite and is never selected.)
+        const float above = std::min(40.0f, slope * over);
+        const float inKnee = std::min(40.0f, slope * ((over + half) * (over + half)) / twoKnee);
+        const float upper = (over >= half) ? above : inKnee;
+        const float target = (over <= minusHalf) ? 0.0f : upper;
 
         float coef;
         if (target > envDb)
@@ -257,24 +274,24 @@ void processBlock(FetCompressor& e, float* const* channels, int numSamples)
             if (bitsOf(k) != driveKey)
             {
                 driveKey = bitsOf(k);
-                bias[0] = std::tanh(k * beta0);
-                norm[0] = (1.0f - bias[0] * bias[0]) * k;
+                lane[0].bias = std::tanh(k * beta0);
+                lane[0].norm = (1.0f - lane[0].bias * lane[0].bias) * k;
                 if constexpr (N == 2 && Colour)
                 {
-                    bias[1] = std::tanh(k * beta1);
-                    norm[1] = (1.0f - bias[1] * bias[1]) * k;
+                    lane[1].bias = std::tanh(k * beta1);
+                    lane[1].norm = (1.0f - lane[1].bias * lane[1].bias) * k;
                 }
                 else
                 {
-                    bias[1] = bias[0];
-                    norm[1] = norm[0];
+                    lane[1].bias = lane[0].bias;
+                    lane[1].norm = lane[0].norm;
                 }
             }
             drives[j] = k;
             for (int c = 0; c < N; ++c)
             {
-                biases[c][j] = bias[c];
-                norms[c][j] = norm[c];
+                biases[c][j] = lane[c].bias;
+                norms[c][j] = lane[c].norm;
                 applied[c][j] = shaped[c][j] * gApplied;
             }
         }
@@ -305,13 +322,13 @@ void processBlock(FetCompressor& e, float* const* channels, int numSamples)
                 const float t = 6.0f * s;
                 s = t / (squareRoot(t * t + 1.0f) * 6.0f);
             }
-            dcState[c] = flush(dcCoef * dcState[c] + (s - satPrev[c]));
-            satPrev[c] = s;
-            float o = dcState[c] * outGains[i];
+            lane[c].dcState = flush(dcCoef * lane[c].dcState + (s - lane[c].satPrev));
+            lane[c].satPrev = s;
+            float o = lane[c].dcState * outGains[i];
             if constexpr (Colour)
             {
-                const float M = flush(lowGritOut[c] + lp120 * (o - lowGritOut[c]));
-                lowGritOut[c] = M;
+                const float M = flush(lane[c].lowGritOut + lp120 * (o - lane[c].lowGritOut));
+                lane[c].lowGritOut = M;
                 o = o + (M / squareRoot(0.25f * (M * M) + 1.0f) - M);
             }
             const float in = inputs[c][i];
@@ -354,24 +371,24 @@ void processBlock(FetCompressor& e, float* const* channels, int numSamples)
                 const float u = inputs[c][i] * inGain;
                 if constexpr (Colour)
                 {
-                    const float L = flush(lowGritIn[c] + lp150 * (u - lowGritIn[c]));
-                    lowGritIn[c] = L;
+                    const float L = flush(lane[c].lowGritIn + lp150 * (u - lane[c].lowGritIn));
+                    lane[c].lowGritIn = L;
                     const float y = u + (L / squareRoot(0.81f * (L * L) + 1.0f) - L);
-                    detectorLp[c] = detectorLp[c] + lp90 * (y - detectorLp[c]);
-                    detected[c][i] = y - detectorLp[c];
+                    lane[c].detectorLp = lane[c].detectorLp + lp90 * (y - lane[c].detectorLp);
+                    detected[c][i] = y - lane[c].detectorLp;
 
                     // The hiss depends only on the gate, so it is added here.
                     float nc = 0.0f;
                     if (hiss > 0.0f)
                     {
-                        uint32_t seed = noiseSeed[c];
+                        uint32_t seed = lane[c].noiseSeed;
                         seed ^= seed << 13;
                         seed ^= seed >> 17;
                         seed ^= seed << 5;
-                        noiseSeed[c] = seed;
+                        lane[c].noiseSeed = seed;
                         const float w = (float) (int32_t) seed * 4.656612873e-10f;
-                        noiseLp[c] = noiseLp[c] + noiseCoef * (w - noiseLp[c]);
-                        nc = noiseLp[c] * hiss;
+                        lane[c].noiseLp = lane[c].noiseLp + noiseCoef * (w - lane[c].noiseLp);
+                        nc = lane[c].noiseLp * hiss;
                     }
                     shaped[c][i] = y + nc;
                 }
@@ -417,15 +434,15 @@ void processBlock(FetCompressor& e, float* const* channels, int numSamples)
     }
     for (int c = 0; c < N; ++c)
     {
-        e.satPrev[c] = satPrev[c];
-        e.dcState[c] = dcState[c];
+        e.satPrev[c] = lane[c].satPrev;
+        e.dcState[c] = lane[c].dcState;
         if constexpr (Colour)
         {
-            e.lowGritIn[c] = lowGritIn[c];
-            e.detectorLp[c] = detectorLp[c];
-            e.lowGritOut[c] = lowGritOut[c];
-            e.noiseLp[c] = noiseLp[c];
-            e.noiseSeed[c] = noiseSeed[c];
+            e.lowGritIn[c] = lane[c].lowGritIn;
+            e.detectorLp[c] = lane[c].detectorLp;
+            e.lowGritOut[c] = lane[c].lowGritOut;
+            e.noiseLp[c] = lane[c].noiseLp;
+            e.noiseSeed[c] = lane[c].noiseSeed;
         }
     }
 }
