@@ -1,6 +1,6 @@
 // Benchmarks of the compressor engine alone: stereo, 48 kHz, settings as the
 // product writes them, driven into about 10 dB of gain reduction by a
-// programme-like signal peaking near -13 dBFS with +12 dB of input gain, ratio "4"
+// programme-like signal peaking at -13 dBFS with +12 dB of input gain, ratio "4"
 // (and "ALL" for the third case), processed in 32-sample calls like the
 // product does. Reported: ns per stereo frame and the share of real time at
 // 48 kHz, plus the average applied reduction as a check of the operating point.
@@ -68,8 +68,8 @@ vt::FetCompressor makeEngine(Voicing voicing)
     return e;
 }
 
-// One second of a programme-like stereo signal peaking near -13 dBFS (RMS
-// about -21 dBFS): a bass tone, a mid tone and noise under a slow swell. With
+// One second of a programme-like stereo signal peaking at -13 dBFS (RMS
+// about -22 dBFS): a bass tone, a mid tone and noise under a slow swell. With
 // +12 dB of input gain and ratio "4" the colour voicing settles at about
 // 10 dB of average reduction.
 std::vector<float> makeSignal(int channel)
