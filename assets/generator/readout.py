@@ -1,0 +1,161 @@
+"""The readout: amber segment glyphs and their captions.
+
+Glyphs are narrow (about 6 units with their slant) because the panel sets them at
+a pitch of 6.48 units while each cell is 23 units wide: the cells overlap and only
+their glow margins meet.  The glow dies out well inside each cell.
+"""
+
+import math
+
+import numpy as np
+from scipy import ndimage
+
+import geometry as G
+import palette as P
+from imaging import Grid, finish_rgba, layer, mix, smoothstep
+from masks import Printer, Vector
+
+SS = 4
+GLYPH_W = 4.9          # segment box width (design units)
+GLYPH_H = 10.2
+STROKE = 1.12
+GAP = 0.22
+SLANT = math.tan(math.radians(5.0))
+
+SEGMENTS = {
+    "0": "abcdef", "1": "bc", "2": "abged", "3": "abgcd", "4": "fgbc",
+    "5": "afgcd", "6": "afgedc", "7": "abc", "8": "abcdefg", "9": "abcdfg",
+    "-": "g", "+": "g",
+}
+
+
+def _hbar(ctx, x0, x1, y, s):
+    h = s / 2.0
+    ctx.move_to(x0, y)
+    ctx.line_to(x0 + h, y - h)
+    ctx.line_to(x1 - h, y - h)
+    ctx.line_to(x1, y)
+    ctx.line_to(x1 - h, y + h)
+    ctx.line_to(x0 + h, y + h)
+    ctx.close_path()
+
+
+def _vbar(ctx, x, y0, y1, s):
+    h = s / 2.0
+    ctx.move_to(x, y0)
+    ctx.line_to(x + h, y0 + h)
+    ctx.line_to(x + h, y1 - h)
+    ctx.line_to(x, y1)
+    ctx.line_to(x - h, y1 - h)
+    ctx.line_to(x - h, y0 + h)
+    ctx.close_path()
+
+
+def draw_glyph(v, ch, cx, cy):
+    """Path of one character, centred on (cx, cy), slanted like the display."""
+    ctx = v.ctx
+    ctx.save()
+    ctx.translate(cx, cy)
+    ctx.transform(_slant_matrix())
+    s, gap = STROKE, GAP
+    x0, x1 = -GLYPH_W / 2 + s / 2, GLYPH_W / 2 - s / 2
+    y0, y1 = -GLYPH_H / 2 + s / 2, GLYPH_H / 2 - s / 2
+    segs = SEGMENTS.get(ch, "")
+    if "a" in segs:
+        _hbar(ctx, x0 + gap, x1 - gap, y0, s)
+    if "g" in segs:
+        _hbar(ctx, x0 + gap, x1 - gap, 0.0, s)
+    if "d" in segs:
+        _hbar(ctx, x0 + gap, x1 - gap, y1, s)
+    if "f" in segs:
+        _vbar(ctx, x0, y0 + gap, -gap, s)
+    if "b" in segs:
+        _vbar(ctx, x1, y0 + gap, -gap, s)
+    if "e" in segs:
+        _vbar(ctx, x0, gap, y1 - gap, s)
+    if "c" in segs:
+        _vbar(ctx, x1, gap, y1 - gap, s)
+    if ch == "+":
+        _vbar(ctx, 0.0, -2.9, -gap * 0.5 - 0.05, s)
+        _vbar(ctx, 0.0, gap * 0.5 + 0.05, 2.9, s)
+    if ch == ".":
+        ctx.rectangle(-0.7, y1 - 0.7, 1.4, 1.4)
+    if ch == "%":
+        bw, bh, t = 1.9, 2.5, 0.75
+        ctx.set_fill_rule(1)  # even-odd: hollow boxes
+        ctx.rectangle(-GLYPH_W / 2, -GLYPH_H / 2, bw, bh)
+        ctx.rectangle(-GLYPH_W / 2 + t, -GLYPH_H / 2 + t, bw - 2 * t, bh - 2 * t)
+        ctx.rectangle(GLYPH_W / 2 - bw, GLYPH_H / 2 - bh, bw, bh)
+        ctx.rectangle(GLYPH_W / 2 - bw + t, GLYPH_H / 2 - bh + t, bw - 2 * t, bh - 2 * t)
+        ctx.fill()
+        ctx.set_fill_rule(0)
+        ctx.set_line_width(0.95)
+        ctx.move_to(-GLYPH_W / 2 + 0.3, GLYPH_H / 2 - 0.2)
+        ctx.line_to(GLYPH_W / 2 - 0.3, -GLYPH_H / 2 + 0.2)
+        ctx.stroke()
+    ctx.fill()
+    ctx.restore()
+
+
+def _slant_matrix():
+    import cairo
+    return cairo.Matrix(1.0, 0.0, -SLANT, 1.0, 0.0, 0.0)
+
+
+def _lit(mask, grid, cell_windows, intensity=1.0):
+    """Amber emission with a two-stage halo, windowed to stay inside the cells."""
+    px = grid.px
+    hot = ndimage.gaussian_filter(mask, 0.28 / px)
+    near = ndimage.gaussian_filter(mask, 0.9 / px)
+    far = ndimage.gaussian_filter(mask, 2.6 / px)
+    near /= max(near.max(), 1e-6)
+    far /= max(far.max(), 1e-6)
+    halo_a = np.clip(0.34 * near + 0.16 * far, 0, 1) * cell_windows * intensity
+    core = mix(P.AMBER[None, None], P.AMBER_HOT[None, None], np.clip(hot - 0.35, 0, 1)[..., None] * 0.9)
+    core = core * intensity
+    a = np.maximum(mask, halo_a)
+    t = np.clip(mask / np.maximum(a, 1e-6), 0, 1)[..., None]
+    col = mix(P.AMBER_DEEP[None, None], core, t)
+    return layer(col, a)
+
+
+def glyph_strip():
+    cw, chh = G.GLYPH_CELL
+    n = len(G.GLYPH_CHARS)
+    g = Grid(cw * n, chh, SS)
+    v = Vector(g)
+    for i, ch in enumerate(G.GLYPH_CHARS):
+        draw_glyph(v, ch, cw * i + cw / 2.0, chh / 2.0)
+    mask = v.mask()
+    # each cell's glow fades to nothing a few units inside its edges
+    local = (g.x % cw) - cw / 2.0
+    win = (1.0 - smoothstep(7.5, 10.5, np.abs(local))) * (1.0 - smoothstep(10.0, 14.0, np.abs(g.y - chh / 2.0)))
+    win = np.broadcast_to(win, mask.shape)
+    return _lit(mask, g, win), g
+
+
+CAPTION_CAP = 5.4
+CAPTION_Y = 130.0      # centre of the caption's capitals, design space
+
+
+def caption(text, width):
+    h = G.CAPTION_HEIGHT
+    g = Grid(width, h, SS)
+    pr = Printer(g)
+    pr.text(text, width / 2.0, CAPTION_Y - G.READOUT_CAPTION_TOP, CAPTION_CAP, tracking=0.8, weight=0.12)
+    mask = pr.mask()
+    x = np.broadcast_to(g.x, mask.shape)
+    y = np.broadcast_to(g.y, mask.shape)
+    edge = np.minimum.reduce([x, y, width - x, h - y])
+    win = smoothstep(0.3, 3.0, edge)
+    return _lit(mask, g, win, intensity=0.78), g
+
+
+def render():
+    out = {}
+    img, g = glyph_strip()
+    out["readout_glyphs.png"] = finish_rgba(img, g, "readout_glyphs")
+    for file, text, width in G.CAPTIONS:
+        img, g = caption(text, width)
+        out[file] = finish_rgba(img, g, file[:-4])
+    return out
