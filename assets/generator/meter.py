@@ -144,12 +144,14 @@ def glass():
 
     # the room, faintly, all over the pane
     veil = 0.045 * inside
-    # soft box reflection: a broad soft-edged band across the upper left
-    u = (dx + dy) / math.sqrt(2.0)           # towards lower right
-    w = (dx - dy) / math.sqrt(2.0)
-    band = smoothstep(-46.0, -38.0, u) * (1.0 - smoothstep(-22.0, -12.0, u))
-    band = band * (1.0 - smoothstep(20.0, 42.0, np.abs(w)))
-    band = band * inside * 0.085
+    # soft box reflection: a crescent along the upper-left of the curved pane, crisp
+    # against the rim and fading softly towards the middle and towards its horns
+    off = 15.0
+    r2 = np.sqrt((dx - off * L.SHADOW_DIR[0]) ** 2 + (dy - off * L.SHADOW_DIR[1]) ** 2)
+    outer = smoothstep(FACE_R - 1.0, FACE_R - 3.0, r)
+    inner = smoothstep(FACE_R - 16.0, FACE_R + 4.0, r2)
+    toward = np.clip(-(dx + dy) / (math.sqrt(2.0) * (r + 1e-6)), 0, 1)
+    band = outer * inner * toward ** 1.2 * inside * 0.17
     # crisp rim light where the pane meets the bezel, upper left, and its echo low right
     rim = np.exp(-((r - (FACE_R - 0.9)) / 0.45) ** 2) * inside
     lit_side = np.clip(-(dx + dy) / (r + 1e-6), 0, 1) ** 2
