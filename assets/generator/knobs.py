@@ -14,9 +14,9 @@ The base's cap is pre-divided by what the sheen's alpha will take away, so that
 base + sheen equals the full shading wherever the pointer is not.
 """
 
-import math
 from collections import namedtuple
 
+import cairo
 import numpy as np
 from scipy import ndimage
 
@@ -88,7 +88,6 @@ class KnobModel:
         lam = L.lambert(n)
         env = L.environment(n)
         fres = L.fresnel(n, 0.04)
-        R = self.st.skirt
 
         # skirt: black satin with a soft gloss and the studio in its rim
         skirt = P.SKIRT[:, None, None] * (0.30 + 1.1 * lam)
@@ -140,7 +139,6 @@ class KnobModel:
         st = self.st
         v = Vector(self.grid)
         r0, r1 = 0.30 * st.cap, 0.86 * st.cap
-        import cairo
         v.radial_line(self.c, self.c, 0.0, r0, r1, st.pointer_w + 2 * grow,
                       cap=cairo.LINE_CAP_ROUND)
         return v.mask()
@@ -167,7 +165,7 @@ class KnobModel:
         a_halo = np.clip(0.55 * halo + 0.25 * wide, 0.0, 1.0) * smoothstep(
             self.st.size / 2.0, self.st.size / 2.0 - 4.0, self.r)
         hot = ndimage.gaussian_filter(inner, 0.22 * w / g.px)
-        core_col = P.AMBER_HOT[:, None, None] * (0.75 + 0.25 * hot) + 0.0 * hot
+        core_col = P.AMBER_HOT[:, None, None] * (0.75 + 0.25 * hot)
         halo_col = P.AMBER_DEEP[:, None, None] * np.ones_like(inner)
         a = np.maximum(inner * 0.96, a_halo)
         t = np.clip(inner * 0.96 / np.maximum(a, 1e-6), 0.0, 1.0)

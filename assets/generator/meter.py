@@ -15,7 +15,7 @@ import lighting as L
 import palette as P
 import scales
 import texture
-from imaging import Grid, cover, finish_rgba, layer, mix, rgb, smoothstep
+from imaging import Grid, cover, finish_rgba, layer, mix, over, rgb, smoothstep
 from masks import Printer, Vector
 
 SS = 4
@@ -129,7 +129,6 @@ def needle():
 
     shadow = ndimage.gaussian_filter(np.maximum(blade, tail), 1.1 / g.px)
     out = layer(np.zeros(3, np.float32), shadow * 0.45)
-    from imaging import over
     over(out, layer(tail_col, tail))
     over(out, layer(blade_col, blade))
     return out, g
@@ -168,7 +167,6 @@ def glass():
     pr = 5.2
     sh = cover(np.sqrt((dx - 0.9) ** 2 + (dy - 0.9) ** 2) - pr, g.px)
     sh = ndimage.gaussian_filter(sh, 1.0 / g.px)
-    from imaging import over
     over(out, layer(np.zeros(3, np.float32), sh * 0.5))
     t = np.clip(r / pr, 0, 0.999)
     hcap = 2.6 * np.sqrt(1 - t * t)

@@ -7,6 +7,7 @@ their glow margins meet.  The glow dies out well inside each cell.
 
 import math
 
+import cairo
 import numpy as np
 from scipy import ndimage
 
@@ -82,13 +83,13 @@ def draw_glyph(v, ch, cx, cy):
         ctx.rectangle(-0.7, y1 - 0.7, 1.4, 1.4)
     if ch == "%":
         bw, bh, t = 1.9, 2.5, 0.75
-        ctx.set_fill_rule(1)  # even-odd: hollow boxes
+        ctx.set_fill_rule(cairo.FILL_RULE_EVEN_ODD)  # hollow boxes
         ctx.rectangle(-GLYPH_W / 2, -GLYPH_H / 2, bw, bh)
         ctx.rectangle(-GLYPH_W / 2 + t, -GLYPH_H / 2 + t, bw - 2 * t, bh - 2 * t)
         ctx.rectangle(GLYPH_W / 2 - bw, GLYPH_H / 2 - bh, bw, bh)
         ctx.rectangle(GLYPH_W / 2 - bw + t, GLYPH_H / 2 - bh + t, bw - 2 * t, bh - 2 * t)
         ctx.fill()
-        ctx.set_fill_rule(0)
+        ctx.set_fill_rule(cairo.FILL_RULE_WINDING)
         ctx.set_line_width(0.95)
         ctx.move_to(-GLYPH_W / 2 + 0.3, GLYPH_H / 2 - 0.2)
         ctx.line_to(GLYPH_W / 2 - 0.3, -GLYPH_H / 2 + 0.2)
@@ -98,7 +99,6 @@ def draw_glyph(v, ch, cx, cy):
 
 
 def _slant_matrix():
-    import cairo
     return cairo.Matrix(1.0, 0.0, -SLANT, 1.0, 0.0, 0.0)
 
 

@@ -16,7 +16,7 @@ import lighting as L
 import palette as P
 import texture
 from imaging import Grid, cover, finish_rgba, layer, mix, over, rgb, smoothstep
-from masks import Printer, Vector
+from masks import Printer
 
 SS = 4
 
@@ -75,7 +75,7 @@ def ratio_button(label, lit):
         bloom = ndimage.gaussian_filter(ink, 1.6 / g.px)
         bloom /= max(bloom.max(), 1e-6)
         centre = np.exp(-(((x - cx) / (fw * 0.55)) ** 2 + ((y - cy) / (fh * 0.6)) ** 2))
-        face_glow = P.AMBER_DEEP * (0.018 + 0.030 * centre + 0.10 * bloom)[..., None]
+        face_glow = P.AMBER_DEEP * (0.008 + 0.026 * centre + 0.12 * bloom)[..., None]
         col = col + face_glow * inside[..., None]
         col = mix(col, ink_col, ink[..., None])
     else:
