@@ -21,8 +21,13 @@ TEST_TARGETS = engine_tests shell_tests product_tests tools_tests
 setup:
 	@bash scripts/setup.sh
 
+# Configures once (or again when CMAKE_FLAGS are given); afterwards Ninja re-runs
+# CMake by itself when a CMakeLists.txt changes. Configuring on every call would
+# regenerate the embedded panel images each time.
 configure: setup
-	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(CONFIG) $(CMAKE_FLAGS) >/dev/null
+	@if [ ! -f $(BUILD_DIR)/build.ninja ] || [ -n "$(CMAKE_FLAGS)" ]; then \
+		cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(CONFIG) $(CMAKE_FLAGS) >/dev/null; \
+	fi
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
