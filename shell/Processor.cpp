@@ -15,7 +15,16 @@ namespace
 
     float gainFromDecibels (float dB) noexcept
     {
+        if (! std::isfinite (dB))
+            return 1.0f; // a host's NaN or infinity reads as 0 dB, never as silence or overload
         return dB > -100.0f ? std::pow (10.0f, 0.05f * dB) : 0.0f;
+    }
+
+    // Ramp lengths for absurd sample rates stay within an int; a non-finite rate ramps not at all.
+    int rampSteps (double seconds, double sampleRate) noexcept
+    {
+        const double steps = std::floor (seconds * sampleRate);
+        return std::isfinite (steps) && steps > 0.0 ? static_cast<int> (std::min (steps, 1.0e9)) : 0;
     }
 
     float bypassTarget (float value) noexcept
@@ -115,9 +124,9 @@ void Processor::prepareToPlay (double sampleRate, int expectedBlockSize)
     dryBuffer.setSize (channels, std::max (1, expectedBlockSize), false, true, true);
     dryBuffer.clear();
 
-    inputGain.reset (static_cast<int> (std::floor (0.02 * sampleRate)));
-    outputGain.reset (static_cast<int> (std::floor (0.02 * sampleRate)));
-    bypassMix.reset (static_cast<int> (std::floor (0.03 * sampleRate)));
+    inputGain.reset (rampSteps (0.02, sampleRate));
+    outputGain.reset (rampSteps (0.02, sampleRate));
+    bypassMix.reset (rampSteps (0.03, sampleRate));
     snapSmoothers();
 }
 
@@ -216,7 +225,8 @@ void Processor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer
     if (dryBuffer.getNumSamples() < numSamples || dryBuffer.getNumChannels() < channels)
     {
         // The host sent more than it announced in prepareToPlay: the only allocation the frame makes.
-        dryBuffer.setSize (channels, numSamples, false, true, false);
+        dryBuffer.setSize (std::max (channels, dryBuffer.getNumChannels()), std::max (numSamples, dryBuffer.getNumSamples()),
+                           false, true, true);
         dryBuffer.clear();
     }
 
@@ -339,18 +349,37 @@ void Processor::restoreParameters (const juce::ValueTree& savedParameters)
 {
     auto restored = savedParameters.createCopy();
 
-    // The framework keeps the present value of a parameter that the saved tree
-    // does not mention; a saved state means "everything else at its default".
     for (auto* parameter : getParameters())
     {
         auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (parameter);
-        if (ranged == nullptr || restored.getChildWithProperty ("id", ranged->getParameterID()).isValid())
+        if (ranged == nullptr)
             continue;
 
-        juce::ValueTree child (kParamType);
-        child.setProperty ("id", ranged->getParameterID(), nullptr);
-        child.setProperty ("value", ranged->convertFrom0to1 (ranged->getDefaultValue()), nullptr);
-        restored.appendChild (child, nullptr);
+        const auto& id = ranged->getParameterID();
+        const auto defaultValue = ranged->convertFrom0to1 (ranged->getDefaultValue());
+        bool mentioned = false;
+
+        for (auto child : restored)
+        {
+            if (child.getProperty ("id").toString() != id)
+                continue;
+
+            mentioned = true;
+
+            // "nan" or "inf" would pass the parameter's limits unchanged.
+            if (child.hasProperty ("value") && ! std::isfinite (static_cast<float> (child.getProperty ("value"))))
+                child.setProperty ("value", defaultValue, nullptr);
+        }
+
+        if (! mentioned)
+        {
+            // The framework keeps the present value of a parameter that the saved
+            // tree does not mention; a saved state means "everything else at its default".
+            juce::ValueTree child (kParamType);
+            child.setProperty ("id", id, nullptr);
+            child.setProperty ("value", defaultValue, nullptr);
+            restored.appendChild (child, nullptr);
+        }
     }
 
     parameters.replaceState (restored);

@@ -1,7 +1,6 @@
 #include "shell/ValueText.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace zep
@@ -43,9 +42,9 @@ juce::String decibelsToText (float value)
     if (d == 0.0f)
         return "0.0";
 
-    char text[64];
-    std::snprintf (text, sizeof (text), d > 0.0f ? "+%.1f" : "%.1f", static_cast<double> (d));
-    return text;
+    // JUCE formats in the classic locale, whatever locale the host has set.
+    const juce::String digits (static_cast<double> (d), 1);
+    return d > 0.0f ? "+" + digits : digits;
 }
 
 float textToDecibels (const juce::String& text)
