@@ -31,6 +31,15 @@ namespace
         return static_cast<int> (std::clamp (rounded, 0.0f, 4.0f));
     }
 
+    // A parameter value as the product reads it: missing entries read 0, and so
+    // does a NaN or infinity that a host may have sent, which would otherwise
+    // pass every limit below unchanged.
+    float readValue (const zep::ParamView& view, int index) noexcept
+    {
+        const float value = view.get (index);
+        return std::isfinite (value) ? value : 0.0f;
+    }
+
     // 800 us at position 1, 20 us at 7; below 1 (or missing) reads as 1.
     float attackSeconds (float position) noexcept
     {
@@ -50,7 +59,9 @@ namespace
 
 void Product::prepare (double sampleRate, int, int numChannels)
 {
-    const double fs = sampleRate > 0.0 ? sampleRate : 44100.0;
+    // A rate that is not a positive number falls back to 44.1 kHz; absurd rates are
+    // limited so that every sample count derived from them fits its integer.
+    const double fs = sampleRate > 0.0 && std::isfinite (sampleRate) ? std::min (sampleRate, 10.0e6) : 44100.0;
     engine.sampleRate = fs;
     engine.numChannels = numChannels >= 2 ? 2 : 1;
     vt::computeCoefficients (engine, fs);
@@ -65,13 +76,13 @@ void Product::reset()
 
 void Product::applySettings (const zep::ParamView& view) noexcept
 {
-    const float inputDb = view.get (kInput);
-    const float outputDb = view.get (kOutput);
-    const float attack = view.get (kAttack);
-    const float release = view.get (kRelease);
-    const float ratio = view.get (kRatio);
-    const float mix = view.get (kMix);
-    const float clean = view.get (kClean); // a missing entry reads 0: the colour voicing
+    const float inputDb = readValue (view, kInput);
+    const float outputDb = readValue (view, kOutput);
+    const float attack = readValue (view, kAttack);
+    const float release = readValue (view, kRelease);
+    const float ratio = readValue (view, kRatio);
+    const float mix = readValue (view, kMix);
+    const float clean = readValue (view, kClean); // a missing entry reads 0: the colour voicing
 
     engine.inGainTarget = gainFromDb (inputDb, 36.0f);
     engine.outGainTarget = gainFromDb (outputDb, 24.0f);

@@ -15,7 +15,13 @@ juce::String chassisResourceName (const char* file, bool hiRes)
 const void* chassisResource (const juce::String& resourceName, int& sizeInBytes)
 {
     sizeInBytes = 0;
-    return VantrelPanelImages::getNamedResource (resourceName.toRawUTF8(), sizeInBytes);
+
+    // The generated lookup compares name hashes only; insist on the exact name.
+    for (int i = 0; i < VantrelPanelImages::namedResourceListSize; ++i)
+        if (resourceName == VantrelPanelImages::namedResourceList[i])
+            return VantrelPanelImages::getNamedResource (VantrelPanelImages::namedResourceList[i], sizeInBytes);
+
+    return nullptr;
 }
 
 juce::Image chassisImage (const char* file, bool hiRes)

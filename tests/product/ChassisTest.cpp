@@ -85,6 +85,8 @@ TEST (ChassisImages, UnknownNamesGiveANullImage)
     EXPECT_FALSE (vt::chassisImage ("nothing.png", false).isValid());
     EXPECT_FALSE (vt::chassisImage ("", true).isValid());
     EXPECT_FALSE (vt::chassisImage ("BACKGROUND.PNG", false).isValid()) << "names are case-sensitive";
+    // Same name hash as "vt1x_background_png": only the exact name may match.
+    EXPECT_FALSE (vt::chassisImage ("background.poH", false).isValid());
 }
 
 TEST (ChassisImages, RepeatedRequestsShareThePixelData)

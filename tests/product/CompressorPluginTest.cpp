@@ -211,6 +211,28 @@ TEST (CompressorPlugin, CompressesAndPublishesTheReduction)
     EXPECT_LT (largest, 40.0f);
 }
 
+TEST (CompressorPlugin, NonFiniteSavedValuesRestoreAsDefaults)
+{
+    zep::Processor processor;
+    const juce::String text = R"(<ZEPSTATE><PARAMETERS><PARAM id="ratio" value="nan"/><PARAM id="fetInput" value="inf"/>)"
+                              R"(<PARAM id="inputTrimDb" value="-inf"/><PARAM id="mix" value="0.5"/></PARAMETERS></ZEPSTATE>)";
+    juce::MemoryBlock blob;
+    juce::AudioProcessor::copyXmlToBinary (*juce::parseXML (text), blob);
+    processor.setStateInformation (blob.getData(), static_cast<int> (blob.getSize()));
+
+    EXPECT_EQ (value (processor, "ratio"), 0.0f);
+    EXPECT_EQ (value (processor, "fetInput"), 0.0f);
+    EXPECT_EQ (value (processor, "inputTrimDb"), 0.0f);
+    EXPECT_FLOAT_EQ (value (processor, "mix"), 0.5f);
+
+    processor.prepareToPlay (48000.0, 64);
+    auto audio = drumLikeSignal (2, 64, 48000.0);
+    juce::MidiBuffer midi;
+    processor.processBlock (audio, midi);
+    for (int s = 0; s < 64; ++s)
+        ASSERT_TRUE (std::isfinite (audio.getSample (0, s)));
+}
+
 TEST (CompressorPlugin, NonFiniteInputDoesNotPoisonLaterBlocks)
 {
     zep::Processor processor;

@@ -132,6 +132,12 @@ TEST (ProductMapping, AttackAndReleaseFollowTheirTimeLaws)
         view.set (client::kAttack, position);
         product->applySettings (view.view);
         EXPECT_NEAR (product->engine.attackCoef, attackCoef (seconds), 2.0e-6f) << position;
+        if (position <= 1.0f)
+        {
+            // Exactly as written: the float time widened to double, exp in double, rounded once.
+            EXPECT_EQ (product->engine.attackCoef, static_cast<float> (std::exp (-1.0 / (1.0 * static_cast<double> (0.0008f) * fs))));
+            EXPECT_EQ (product->engine.grSmoothCoef, static_cast<float> (std::exp (-1.0 / (static_cast<double> (0.0008f) * 8.0 * 1.0 * fs))));
+        }
         EXPECT_NEAR (product->engine.grSmoothCoef, attackCoef (seconds, 8.0), 2.0e-6f) << position;
     }
 
@@ -150,6 +156,28 @@ TEST (ProductMapping, AttackAndReleaseFollowTheirTimeLaws)
     EXPECT_NEAR (product->engine.attackCoef, attackCoef (0.016), 1.0e-6f);
     EXPECT_NEAR (product->engine.grSmoothCoef, attackCoef (0.0008 * 12.8), 1.0e-6f);
     EXPECT_NEAR (product->engine.releaseSeconds, 0.33f, 1.0e-6f);
+}
+
+TEST (ProductMapping, NonFiniteValuesReadAsZero)
+{
+    // A host or a damaged project may deliver NaN or infinity; each reads like a
+    // missing value instead of indexing the ratio tables or passing the limits.
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+
+    for (float bad : { nan, inf, -inf })
+    {
+        auto product = preparedProduct();
+        TestView view ({ bad, bad, bad, bad, bad, bad, bad });
+        product->applySettings (view.view);
+
+        EXPECT_EQ (product->engine.ratioIndex, 0) << bad;
+        EXPECT_FLOAT_EQ (product->engine.inGainTarget, 1.0f) << bad;
+        EXPECT_FLOAT_EQ (product->engine.outGainTarget, 1.0f) << bad;
+        EXPECT_EQ (product->engine.wetTarget, 0.0f) << bad;
+        EXPECT_EQ (product->engine.colour, 1) << bad;
+        EXPECT_TRUE (std::isfinite (product->engine.attackCoef)) << bad;
+        EXPECT_TRUE (std::isfinite (product->engine.releaseSeconds)) << bad;
+    }
 }
 
 TEST (ProductMapping, MissingViewEntriesReadAsZeroAndColour)
@@ -199,6 +227,14 @@ TEST (ProductMapping, PrepareFallsBackTo44100AndLimitsChannels)
     EXPECT_EQ (product->engine.numChannels, 1);
     EXPECT_EQ (product->engine.holdSamples, 4800);
     EXPECT_EQ (product->latencySamples(), 0);
+
+    for (double bad : { std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), -1.0 })
+    {
+        product->prepare (bad, 64, 2);
+        EXPECT_EQ (product->engine.sampleRate, 44100.0) << bad;
+    }
+    product->prepare (1.0e15, 64, 2);
+    EXPECT_EQ (product->engine.sampleRate, 10.0e6) << "absurd rates are limited";
 }
 
 TEST (ProductProcessing, RunsTheEngineIn32SampleSubBlocksAndPublishesTheirPeak)
