@@ -25,7 +25,8 @@ setup:
 # CMake by itself when a CMakeLists.txt changes. Configuring on every call would
 # regenerate the embedded panel images each time.
 configure: setup
-	@if [ ! -f $(BUILD_DIR)/build.ninja ] || [ -n "$(CMAKE_FLAGS)" ]; then \
+	@if [ ! -f $(BUILD_DIR)/build.ninja ] || [ -n "$(CMAKE_FLAGS)" ] \
+	    || ! grep -q "^CMAKE_BUILD_TYPE:STRING=$(CONFIG)$$" $(BUILD_DIR)/CMakeCache.txt; then \
 		cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(CONFIG) $(CMAKE_FLAGS) >/dev/null; \
 	fi
 
