@@ -61,12 +61,15 @@ class ShadowField:
             m = ndimage.gaussian_filter(m, blur * self.grid.n, mode="constant")
         self.light[win] *= 1.0 - np.clip(m * strength, 0.0, 1.0)
 
-    def disc(self, cx, cy, radius, height, soft=1.0, strength=1.0):
+    def disc(self, cx, cy, radius, height, soft=1.0, strength=1.0, tight=0.0):
         def sdf(x, y):
             return np.sqrt((x - cx) ** 2 + (y - cy) ** 2) - radius
 
         bbox = (cx - radius, cy - radius, cx + radius, cy + radius)
         self._stack(sdf, bbox, radius, height, soft, strength)
+        if tight > 0:
+            # a dark line where a wide part meets the plate and no sky reaches
+            self.add(sdf, bbox, 0.35, 0.45, tight)
 
     def box(self, cx, cy, w, h, rad, height, soft=1.0, strength=1.0):
         def sdf(x, y):
@@ -93,13 +96,13 @@ def build_shadows():
     sf = ShadowField()
     for k in G.KNOBS:
         R = knobs.STYLES[k.family].skirt
-        sf.disc(k.cx, k.cy, R, 0.30 * R * 0.9)
+        sf.disc(k.cx, k.cy, R, 0.30 * R * 0.9, tight=0.6)
     for b in G.RATIO_BUTTONS:
         cx, cy = G.ratio_face_centre(b)
         sf.box(cx, cy, switches.WELL[0] + 1.5, switches.WELL[1] + 1.5, 4.0, 1.2, strength=0.6)
         sf.box(cx, cy, G.RATIO_FACE[0], G.RATIO_FACE[1], 3.0, 4.0, strength=0.55)
     tx, ty = G.TOGGLE_CENTRE
-    sf.disc(tx, ty, switches.NUT_R * 0.93, 3.2)
+    sf.disc(tx, ty, switches.WASHER_R, 2.6)
     lx, ly = G.LAMP_CENTRE
     sf.disc(lx, ly, switches.LAMP_BEZEL_R, 2.2)
     px, py = G.PIVOT
@@ -148,7 +151,7 @@ def screw(grid, cx, cy, turn):
 
 # --- print ----------------------------------------------------------------------------
 
-LEGEND_CAP = 8.2
+LEGEND_CAP = 8.0
 LEGEND_TRACK = 1.6
 CAPTION_Y_TOP = 40.0
 CAPTION_Y_LOW = 241.0
@@ -175,13 +178,13 @@ def print_legends(pr, vec):
     ctx.stroke()
     # toggle and lamp
     tx, ty = G.TOGGLE_CENTRE
-    pr.text("CLEAN", tx + 14.5, ty, 6.6, tracking=1.2, align="left")
+    pr.text("CLEAN", tx + 14.5, ty, 7.0, tracking=1.2, align="left")
     lx, ly = G.LAMP_CENTRE
-    pr.text("COLOR", lx - 13.0, ly, 6.6, tracking=1.2, align="right")
+    pr.text("COLOR", lx - 13.0, ly, 7.0, tracking=1.2, align="right")
     # the name and the line under it
     nx, ny = 118.0, 296.0
     pr.text("VANTREL", nx, ny, 24.0, face="display", tracking=5.0)
-    pr.text("FET COMPRESSOR", nx, ny + 24.0, 5.8, tracking=3.0, weight=0.1)
+    pr.text("FET COMPRESSOR", nx, ny + 24.0, 6.0, tracking=3.0, weight=0.1)
     ctx.set_line_width(0.8)
     ctx.move_to(nx - 62.0, ny + 16.5)
     ctx.line_to(nx + 62.0, ny + 16.5)
@@ -214,13 +217,13 @@ def render():
     env = L.environment(n)
     fres = L.fresnel(n, 0.04)
     # the soft box falls off a little towards the lower right of the unit
-    fall = 1.0 - 0.13 * smoothstep(-0.6, 1.2, (g.x / G.WIDTH) * 0.8 + (g.y / G.HEIGHT) * 0.6)
+    fall = 1.0 - 0.06 * smoothstep(-0.6, 1.2, (g.x / G.WIDTH) * 0.8 + (g.y / G.HEIGHT) * 0.6)
     light = (0.40 + 0.95 * lam) * fall
     plate = P.PLATE[:, None, None] * (light * tone)[None] + fres * env * 0.30 + 0.012 * L.blinn(n, 14.0) * fall
     # seen from a finite distance the satin plate mirrors the soft box as a very
     # broad glare towards the upper left
     gx, gy = (g.x - 170.0) / 420.0, (g.y - 40.0) / 260.0
-    glare = 0.0035 * np.exp(-(gx * gx + gy * gy))
+    glare = 0.0010 * np.exp(-(gx * gx + gy * gy))
     plate = plate + glare[None]
 
     # screen print: slightly uneven coverage, matte, the same light as the plate

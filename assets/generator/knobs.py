@@ -27,6 +27,8 @@ from imaging import Grid, cover, finish_display_rgb, finish_rgba, layer, smooths
 from masks import Vector
 
 SS = 4
+RIM_BOX = 0.20         # satin reflection of the soft box on the skirt's rim (linear)
+RIM_FILL = 0.028       # and of the low fill light on the far side
 
 Style = namedtuple("Style", "size spill skirt cap flutes pointer_w")
 
@@ -52,12 +54,14 @@ class KnobModel:
         phi = np.radians(ang)
         # fluted rim: the outline breathes by a fraction of a unit
         flute = 0.5 + 0.5 * np.cos(st.flutes * phi)
+        self.flute = flute
         r_edge = R - 0.006 * R * flute
         self.alpha = cover(r - r_edge, g.px)
 
         e = 0.075 * R                      # rim rounding radius
         hs = 0.16 * R                      # skirt height at the start of the rim
         t = np.clip((r - (r_edge - e)) / e, 0.0, 0.985)
+        self.rim = smoothstep(r_edge - e - 0.6, r_edge - e + 0.4, r)
         rim = e * (np.sqrt(1.0 - t * t) - 1.0)
         cone = 0.16 * np.clip(R - e - r, 0.0, None)
         skirt_h = hs + rim + cone
@@ -92,6 +96,17 @@ class KnobModel:
         # skirt: black satin with a soft gloss and the studio in its rim
         skirt = P.SKIRT[:, None, None] * (0.30 + 1.1 * lam)
         skirt = skirt + 0.035 * L.blinn(n, 30.0) + 0.02 * L.blinn(n, 6.0) + fres * env * 0.55
+        # the rounded outer rim: satin mirrors the soft box as a broad band on the
+        # side facing the light, and the low fill as a thin line on the far side,
+        # which is what keeps a black skirt apart from the black plate
+        refl = L.reflect_view(n)
+        rim_zone = self.rim * (1.0 - self.cap_mask)
+        box = np.exp((L.dot3(refl, L.LIGHT) - 1.0) / 0.20)
+        fill_dir = np.array([0.78, 0.25, 0.57], dtype=np.float32)
+        fill_dir /= np.linalg.norm(fill_dir)
+        fill = np.exp((L.dot3(refl, fill_dir) - 1.0) / 0.10)
+        knurl = 0.72 + 0.28 * self.flute
+        skirt = skirt + rim_zone * knurl * (RIM_BOX * box + RIM_FILL * fill)
         # faint light from the rim's flutes
         skirt = skirt * self.groove_ao
 
@@ -179,12 +194,20 @@ class KnobModel:
         half = st.spill / 2.0
         r, ang, dx, dy = g.polar(half, half)
         R = st.skirt
-        lobe = np.exp(-0.5 * (ang / 30.0) ** 2) + 0.10 * np.exp(-0.5 * (ang / 90.0) ** 2)
-        decay = 0.30 * R
         d = np.clip(r - R, 0, None)
-        outside = smoothstep(R - 1.0, R + 0.22 * R, r) * np.exp(-d / decay)
+        # everything dies out smoothly by 80 % of the half-width, so that no turn
+        # of the square ever shows its edge; the light's reach is measured in the
+        # room between the skirt and that limit
+        end = 0.80 * half
+        room = end - R
+        # the light fans out as it travels: the lobe widens with distance
+        spread = 28.0 + 22.0 * np.clip(d / room, 0.0, 1.0)
+        lobe = np.exp(-0.5 * (ang / spread) ** 2) + 0.10 * np.exp(-0.5 * (ang / 90.0) ** 2)
+        # a bright pool at the skirt's foot and a long, faint tail onto the plate
+        rise = smoothstep(R - 1.0, R + 0.22 * R, r)
+        outside = rise * (np.exp(-d / (0.56 * room)) + 0.35 * np.exp(-d / (1.25 * room)))
         on_knob = 0.22 * smoothstep(0.5 * R, R, r) * (1 - smoothstep(R - 1.5, R + 2.5, r))
-        window = 1.0 - smoothstep(0.60 * half, 0.80 * half, r)
+        window = 1.0 - smoothstep(end - 0.55 * room, end, r)
         i = (outside + on_knob) * lobe * window
         i = i / i.max()
         amber = np.array([1.0, 0.56, 0.17], dtype=np.float32)
@@ -193,7 +216,7 @@ class KnobModel:
         warm = np.clip(i, 0, 1)[..., None]
         col = amber * (0.85 + 0.15 * warm) * peak * i[..., None]
         col[..., 1] *= (0.8 + 0.2 * warm[..., 0])
-        col[r >= 0.80 * half] = 0.0
+        col[r >= end] = 0.0
         return col.astype(np.float32), g
 
 

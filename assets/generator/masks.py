@@ -49,13 +49,18 @@ class Printer:
         self.img = Image.new("L", (grid.pw, grid.ph), 0)
         self.draw = ImageDraw.Draw(self.img)
 
-    def text(self, text, x, y, cap, face="din", tracking=0.0, align="centre", weight=0.0):
+    def text(self, text, x, y, cap, face="din", tracking=0.0, align="centre", weight=0.0,
+             snap=True):
         """Print `text` with cap height `cap` (design units).
 
         (x, y) is the centre of the capitals' box for align "centre"; for "left"
         and "right" x is that edge of the ink instead.  `tracking` adds space
         between letters (design units); `weight` thickens the strokes by that
         many design units on each side, for small type that has to hold up at 1x.
+        With `snap` the ink's left edge and the capitals' top are moved (by half a
+        unit at most) onto whole design units, which are the pixel edges at 1x:
+        with a whole-unit cap height, tops, baselines and the first stem then
+        fall on pixel edges instead of smearing over two pixels.
         """
         grid = self.grid
         n = grid.n
@@ -79,6 +84,11 @@ class Printer:
         else:
             left = px - ink_right
         base = (y - oy) * n + cap_px / 2.0
+        if snap:
+            ink_left = (left + l0) / n
+            left += (round(ink_left + ox) - ox - ink_left) * n
+            top = (base - cap_px) / n
+            base += (round(top + oy) - oy - top) * n
         pen = left
         stroke = int(round(weight * n))
         for ch, adv in zip(text, advances):

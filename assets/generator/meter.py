@@ -48,7 +48,8 @@ def face(ss):
     n = L.normals(h, g.px)
     env = L.environment(n)
     lam = L.lambert(n)
-    bezel = P.STEEL[:, None, None] * (0.05 + 0.20 * lam + env * 0.85) + 0.05 * L.blinn(n, 80.0)
+    # polished: dark where it mirrors the room, bright where it mirrors the soft box
+    bezel = P.CHROME[:, None, None] * (0.03 + 0.07 * lam + env * 0.95) + 0.12 * L.blinn(n, 120.0)
     bezel = np.moveaxis(bezel, 0, -1)
 
     # dial: deep satin black, shadowed along the upper left by the bezel
@@ -125,7 +126,10 @@ def needle():
     ridge = np.exp(-((x + 0.15) / 0.55) ** 2)
     blade_col = P.POINTER * 0.78 * (0.75 + 0.25 * ridge)[..., None]
     blade_col = np.broadcast_to(blade_col, blade.shape + (3,))
-    tail_col = np.broadcast_to(rgb("#1a1a1b") * 1.0, blade.shape + (3,))
+    # black counterweight, rounded across: a soft sheen along its middle (it
+    # turns, so nothing about it may depend on the light's side)
+    sheen = np.exp(-((g.x - c) / 1.3) ** 2) * np.ones_like(tail)
+    tail_col = rgb("#0c0c0d") * (0.8 + 1.6 * sheen)[..., None]
 
     shadow = ndimage.gaussian_filter(np.maximum(blade, tail), 1.1 / g.px)
     out = layer(np.zeros(3, np.float32), shadow * 0.45)
@@ -143,19 +147,28 @@ def glass():
 
     # the room, faintly, all over the pane
     veil = 0.045 * inside
-    # soft box reflection: a crescent along the upper-left of the curved pane, crisp
-    # against the rim and fading softly towards the middle and towards its horns
-    off = 15.0
+    # the soft box mirrored in the domed pane: a crescent along the upper left
+    # with a crisp outer edge against the rim, a firm inner edge and a gentle
+    # gradient inside, thinning out into horns round the sides
+    off = 11.0
     r2 = np.sqrt((dx - off * L.SHADOW_DIR[0]) ** 2 + (dy - off * L.SHADOW_DIR[1]) ** 2)
-    outer = smoothstep(FACE_R - 1.0, FACE_R - 3.0, r)
-    inner = smoothstep(FACE_R - 16.0, FACE_R + 4.0, r2)
+    outer = cover(r - (FACE_R - 1.6), 0.35)
+    inner = smoothstep(FACE_R - 5.0, FACE_R - 3.0, r2)
+    depth = np.clip((r2 - (FACE_R - 5.0)) / 10.0, 0.0, 1.0)
     toward = np.clip(-(dx + dy) / (math.sqrt(2.0) * (r + 1e-6)), 0, 1)
-    band = outer * inner * toward ** 1.2 * inside * 0.17
+    # the box's frame divides its reflection into two panes
+    mullion = 1.0 - 0.45 * np.exp(-((ang + 58.0) / 2.2) ** 2)
+    band = outer * inner * smoothstep(0.15, 0.55, toward) * inside * mullion \
+        * (0.06 + 0.14 * depth ** 1.5)
     # crisp rim light where the pane meets the bezel, upper left, and its echo low right
-    rim = np.exp(-((r - (FACE_R - 0.9)) / 0.45) ** 2) * inside
+    rim = np.exp(-((r - (FACE_R - 0.9)) / 0.4) ** 2) * inside
     lit_side = np.clip(-(dx + dy) / (r + 1e-6), 0, 1) ** 2
     dark_side = np.clip((dx + dy) / (r + 1e-6), 0, 1) ** 3
-    rim_a = rim * (0.35 * lit_side + 0.10 * dark_side)
+    rim_a = rim * (0.38 * lit_side + 0.12 * dark_side)
+    # a thin sliver of the fill light low on the right
+    sliver = cover(r - (FACE_R - 2.2), 0.3) * smoothstep(FACE_R - 4.2, FACE_R - 3.4, r) \
+        * smoothstep(0.75, 0.95, (dx * 0.8 + dy * 0.6) / (r + 1e-6)) * inside * 0.10
+    band = band + sliver
 
     a = np.clip(veil + band + rim_a, 0, 1)
     col = np.ones(r.shape + (3,), np.float32)
@@ -175,9 +188,10 @@ def glass():
     cap_col = rgb("#141415")[:, None, None] * (0.3 + 0.9 * L.lambert(n)) + env * 0.10 \
         + 0.25 * L.blinn(n, 120.0)
     cap_col = np.moveaxis(cap_col, 0, -1)
-    # the turned ring on its rim
-    ring = np.exp(-((r - (pr - 0.9)) / 0.35) ** 2)
-    cap_col = cap_col + (0.05 * ring)[..., None]
+    # the turned ring on its rim, lit on the light's side
+    ring = np.exp(-((r - (pr - 0.8)) / 0.28) ** 2)
+    lit = np.clip(-(dx + dy) / (math.sqrt(2.0) * (r + 1e-6)), 0.0, 1.0)
+    cap_col = cap_col + (ring * (0.012 + 0.07 * lit ** 2))[..., None]
     over(out, layer(cap_col, cover(r - pr, g.px)))
     return out, g
 

@@ -6,7 +6,7 @@ screen-print, stainless screws, chrome toggle and bezels, amber light.
 
 from imaging import rgb
 
-PLATE = rgb("#171718")          # anodised black: about sRGB 28 once lit
+PLATE = rgb("#161617")          # anodised black: about sRGB 27 once lit
 PLATE_SHADOW = rgb("#050506")
 INK = rgb("#e4dfd2")            # slightly warm off-white screen-print
 INK_DIM = rgb("#a9a497")

@@ -3,6 +3,12 @@
 Glyphs are narrow (about 6 units with their slant) because the panel sets them at
 a pitch of 6.48 units while each cell is 23 units wide: the cells overlap and only
 their glow margins meet.  The glow dies out well inside each cell.
+
+The glyph row is drawn at a whole design unit (y = 104), so at 1x every
+horizontal stroke can sit exactly on one pixel row: strokes are one unit thick
+and the top, middle and bottom bars lie on rows 10, 15 and 20 of the cell.  Only
+the horizontal position is fractional (the pitch is), which the panel's resampling
+softens by itself.
 """
 
 import math
@@ -14,19 +20,20 @@ from scipy import ndimage
 import geometry as G
 import palette as P
 from imaging import Grid, finish_rgba, layer, mix, smoothstep
-from masks import Printer, Vector
+from masks import Printer, Vector, text_extent
 
 SS = 4
 GLYPH_W = 4.9          # segment box width (design units)
-GLYPH_H = 10.2
-STROKE = 1.12
+GLYPH_H = 11.0         # outer height: bars on whole rows at 1x
+STROKE = 1.0
 GAP = 0.22
+GLYPH_CY = 15.5        # vertical centre of a glyph in its cell (middle of row 15)
 SLANT = math.tan(math.radians(5.0))
 
 SEGMENTS = {
     "0": "abcdef", "1": "bc", "2": "abged", "3": "abgcd", "4": "fgbc",
     "5": "afgcd", "6": "afgedc", "7": "abc", "8": "abcdefg", "9": "abcdfg",
-    "-": "g", "+": "g",
+    "-": "g",
 }
 
 
@@ -77,22 +84,21 @@ def draw_glyph(v, ch, cx, cy):
     if "c" in segs:
         _vbar(ctx, x1, gap, y1 - gap, s)
     if ch == "+":
-        _vbar(ctx, 0.0, -2.9, -gap * 0.5 - 0.05, s)
-        _vbar(ctx, 0.0, gap * 0.5 + 0.05, 2.9, s)
+        # a plain cross, arms as long as each other, on whole rows
+        ctx.rectangle(-0.5 * s, -2.5, s, 5.0)
+        ctx.rectangle(-2.5, -0.5 * s, 5.0, s)
     if ch == ".":
-        ctx.rectangle(-0.7, y1 - 0.7, 1.4, 1.4)
+        ctx.rectangle(-0.7, y1 - 0.5 * s, 1.4, s)
     if ch == "%":
-        bw, bh, t = 1.9, 2.5, 0.75
-        ctx.set_fill_rule(cairo.FILL_RULE_EVEN_ODD)  # hollow boxes
-        ctx.rectangle(-GLYPH_W / 2, -GLYPH_H / 2, bw, bh)
-        ctx.rectangle(-GLYPH_W / 2 + t, -GLYPH_H / 2 + t, bw - 2 * t, bh - 2 * t)
-        ctx.rectangle(GLYPH_W / 2 - bw, GLYPH_H / 2 - bh, bw, bh)
-        ctx.rectangle(GLYPH_W / 2 - bw + t, GLYPH_H / 2 - bh + t, bw - 2 * t, bh - 2 * t)
+        # two solid dots and a slash: hollow rings close up at this size
+        dw, dh = 1.7, 2.0
+        ctx.rectangle(-GLYPH_W / 2 + 0.1, -GLYPH_H / 2, dw, dh)
+        ctx.rectangle(GLYPH_W / 2 - dw - 0.1, GLYPH_H / 2 - dh, dw, dh)
         ctx.fill()
-        ctx.set_fill_rule(cairo.FILL_RULE_WINDING)
         ctx.set_line_width(0.95)
-        ctx.move_to(-GLYPH_W / 2 + 0.3, GLYPH_H / 2 - 0.2)
-        ctx.line_to(GLYPH_W / 2 - 0.3, -GLYPH_H / 2 + 0.2)
+        ctx.set_line_cap(cairo.LINE_CAP_BUTT)
+        ctx.move_to(-GLYPH_W / 2 + 0.35, GLYPH_H / 2 - 0.1)
+        ctx.line_to(GLYPH_W / 2 - 0.35, -GLYPH_H / 2 + 0.1)
         ctx.stroke()
     ctx.fill()
     ctx.restore()
@@ -125,24 +131,29 @@ def glyph_strip():
     g = Grid(cw * n, chh, SS)
     v = Vector(g)
     for i, ch in enumerate(G.GLYPH_CHARS):
-        draw_glyph(v, ch, cw * i + cw / 2.0, chh / 2.0)
+        draw_glyph(v, ch, cw * i + cw / 2.0, GLYPH_CY)
     mask = v.mask()
     # each cell's glow fades to nothing a few units inside its edges
     local = (g.x % cw) - cw / 2.0
-    win = (1.0 - smoothstep(7.5, 10.5, np.abs(local))) * (1.0 - smoothstep(10.0, 14.0, np.abs(g.y - chh / 2.0)))
+    win = (1.0 - smoothstep(7.5, 10.5, np.abs(local))) * (1.0 - smoothstep(10.0, 14.0, np.abs(g.y - GLYPH_CY)))
     win = np.broadcast_to(win, mask.shape)
     return _lit(mask, g, win), g
 
 
-CAPTION_CAP = 5.4
-CAPTION_Y = 130.0      # centre of the caption's capitals, design space
+CAPTION_CAP = 7.0      # whole units: the capitals span rows 127 to 134 exactly
+CAPTION_TRACK = 1.1
+CAPTION_Y = 130.5      # centre of the caption's capitals, design space
 
 
 def caption(text, width):
     h = G.CAPTION_HEIGHT
     g = Grid(width, h, SS)
     pr = Printer(g)
-    pr.text(text, width / 2.0, CAPTION_Y - G.READOUT_CAPTION_TOP, CAPTION_CAP, tracking=0.8, weight=0.12)
+    # centred, with the first stem started on a whole unit
+    ink_w, _ = text_extent(text, CAPTION_CAP, tracking=CAPTION_TRACK)
+    left = round(width / 2.0 - ink_w / 2.0)
+    pr.text(text, left, CAPTION_Y - G.READOUT_CAPTION_TOP, CAPTION_CAP, tracking=CAPTION_TRACK,
+            align="left", weight=0.05)
     mask = pr.mask()
     x = np.broadcast_to(g.x, mask.shape)
     y = np.broadcast_to(g.y, mask.shape)

@@ -28,9 +28,9 @@ def at(cx, cy, angle_deg, r):
 
 # tick ring and numeral sizes per knob family (design units)
 KNOB_SCALE = {
-    "large": dict(r0=52.0, major=5.5, minor=3.2, w_major=1.25, w_minor=0.85, cap=6.6, gap=2.6),
-    "small": dict(r0=27.0, major=4.0, minor=2.4, w_major=1.1, w_minor=0.8, cap=6.2, gap=2.0),
-    "mix": dict(r0=28.5, major=4.0, minor=2.4, w_major=1.1, w_minor=0.8, cap=6.2, gap=2.0),
+    "large": dict(r0=52.0, major=5.5, minor=3.2, w_major=1.25, w_minor=0.85, cap=7.0, gap=2.4, track=0.3),
+    "small": dict(r0=27.0, major=4.0, minor=2.4, w_major=1.1, w_minor=0.8, cap=7.0, gap=1.8, track=0.3),
+    "mix": dict(r0=28.5, major=4.0, minor=2.4, w_major=1.1, w_minor=0.8, cap=7.0, gap=1.8, track=0.3),
 }
 
 
@@ -48,13 +48,13 @@ def print_knob_scale(printer, vector, knob):
         width = p["w_major"] if major else p["w_minor"]
         vector.radial_line(knob.cx, knob.cy, angle, r0, r0 + length, width)
         if label:
-            r = label_radius(label, angle, r0 + p["major"], p["gap"], p["cap"])
+            r = label_radius(label, angle, r0 + p["major"], p["gap"], p["cap"], p["track"])
             x, y = at(knob.cx, knob.cy, angle, r)
-            printer.text(label, x, y, p["cap"])
+            printer.text(label, x, y, p["cap"], tracking=p["track"])
 
 
 # gain-reduction dial, about the needle pivot
-DIAL = dict(r0=42.0, major=6.0, minor=3.5, w_major=1.2, w_minor=0.8, cap=6.3, gap=1.8)
+DIAL = dict(r0=42.0, major=6.0, minor=3.5, w_major=1.2, w_minor=0.8, cap=7.0, gap=1.6, track=0.3)
 
 
 def dial_marks():
@@ -72,8 +72,8 @@ def print_dial(printer, vector):
         width = p["w_major"] if major else p["w_minor"]
         vector.radial_line(cx, cy, angle, p["r0"] - 0.4, p["r0"] + length, width)
         if label:
-            r = label_radius(label, angle, p["r0"] + p["major"], p["gap"], p["cap"])
+            r = label_radius(label, angle, p["r0"] + p["major"], p["gap"], p["cap"], p["track"])
             x, y = at(cx, cy, angle, r)
-            printer.text(label, x, y, p["cap"])
+            printer.text(label, x, y, p["cap"], tracking=p["track"])
     # the arc the graduations stand on, from 20 dB round the top to 0 dB
     vector.arc(cx, cy, p["r0"], G.needle_angle(20), G.needle_angle(0), 0.9)

@@ -65,7 +65,7 @@ def ratio_button(label, lit):
 
     # legend: ivory print, or amber light through the cap when lit
     pr = Printer(g)
-    cap_h = 7.6 if len(label) < 3 else 6.6
+    cap_h = 8.0 if len(label) < 3 else 7.0
     pr.text(label, cx, cy, cap_h, tracking=0.6 if len(label) > 2 else 0.3)
     ink = pr.mask()
     if lit:
@@ -124,9 +124,101 @@ def ratio_well(grid, button):
 
 # --- clean toggle -----------------------------------------------------------------
 
-NUT_R = 8.4            # hex nut, corner radius
-BUSHING_R = 4.4
+WASHER_R = 8.7         # flat washer under the panel nut
+NUT_R = 8.0            # hex nut, corner radius
+BUSHING_R = 4.3        # threaded bushing
+THREAD_PITCH = 0.9
+BORE_R = 2.0
 LEVER_LEN = 13.5       # projected length of the lever from the pivot
+BALL_R = 2.7           # the lever's round tip
+
+
+def _chrome(n, spark=0.3, haze=1.0):
+    """Polished metal: almost all mirror, so it is as bright as what it reflects.
+
+    `haze` scales the little diffuse light that fine scratches add.
+    """
+    env = L.environment(n)
+    lam = L.lambert(n)
+    return (P.CHROME[:, None, None] * (haze * (0.10 + 0.14 * lam) + 1.05 * env)
+            + spark * L.blinn(n, 160.0)).astype(np.float32)
+
+
+def _toggle_body(g, x, y):
+    """Washer, hex nut and threaded bushing: colour (H, W, 3) and coverage."""
+    r = np.sqrt(x * x + y * y)
+    phi = np.arctan2(y, x)
+    sector = (phi + math.pi / 6.0) % (math.pi / 3.0) - math.pi / 6.0
+    hex_r = r * np.cos(sector) / math.cos(math.pi / 6.0)   # 'radius' towards the corners
+    flat = NUT_R * math.cos(math.pi / 6.0)
+
+    washer_in = cover(r - WASHER_R, g.px)
+    nut_in = cover(hex_r - NUT_R, g.px)
+    bush_in = cover(r - BUSHING_R, g.px)
+
+    # washer: thin, with a rounded outer edge
+    tw = np.clip((r - (WASHER_R - 0.8)) / 0.8, 0.0, 0.999)
+    h_washer = 0.6 * np.sqrt(1.0 - tw * tw)
+    # nut: a flat top with turning marks, its six top edges bevelled (each bevel
+    # a facet of its own under the light) and the chamfer cone cutting the corners
+    to_flat = r * np.cos(sector)
+    h_nut = 0.6 + 2.5 - np.maximum(np.clip(to_flat - (flat - 1.3), 0.0, None) * 0.9,
+                                   np.clip(r - (flat + 0.2), 0.0, None) * 1.2)
+    # bushing: threads seen end-on, then a rounded lip round the bore
+    rt = np.clip((r - (BUSHING_R - 1.7)) / 1.7, 0.0, 1.0)
+    crest = 0.5 + 0.5 * np.cos(2.0 * math.pi * (r / THREAD_PITCH + phi / (2.0 * math.pi)))
+    h_bush = 6.2 - 1.8 * rt ** 2 - 0.32 * crest * rt
+    h = np.where(bush_in > 0.5, h_bush, np.where(nut_in > 0.5, h_nut, h_washer)).astype(np.float32)
+    h = ndimage.gaussian_filter(h, 0.22 / g.px)
+    n = L.normals(h, g.px)
+
+    turn = texture.rings(r, "toggle-nut", 0.05)
+    # bushing: polished; nut and washer: turned steel, duller, so their faces
+    # show the light's direction (bright corners upper left, dark lower right)
+    chrome = _chrome(n)
+    satin = (P.STEEL[:, None, None] * (0.22 + 1.10 * L.lambert(n) ** 3 + 0.30 * L.environment(n))
+             * (1.0 + 0.08 * turn)[None] + 0.10 * L.blinn(n, 50.0))
+    satin = satin * np.where(nut_in > 0.5, 1.0, 0.6)[None]
+    col = np.where(bush_in[None] > 0.5, chrome, satin)
+    # contact darkening where each part stands on the next one
+    foot_nut = 1.0 - 0.55 * np.exp(-np.clip(hex_r - NUT_R, 0, None) / 0.5) * (1.0 - nut_in)
+    foot_bush = 1.0 - 0.60 * np.exp(-np.clip(r - BUSHING_R, 0, None) / 0.45) * (1.0 - bush_in)
+    col = col * (foot_nut * foot_bush)[None]
+    # dark bore the lever comes out of
+    col = col * (1.0 - 0.9 * cover(r - BORE_R, g.px))[None]
+    return np.moveaxis(col, 0, -1), washer_in
+
+
+def _lever(g, x, y, up):
+    """Tapered shaft with a ball tip: colour, coverage, and the position along
+    the lever (0 at the pivot, 1 at the ball's centre) for its shadow."""
+    tip_y = -LEVER_LEN if up else LEVER_LEN
+    a = y / tip_y                                  # 0 at the pivot, 1 at the ball's centre
+    t = np.clip(a, 0.0, 1.0)
+    w0, w1 = 1.9, 1.3
+    half_w = w0 + (w1 - w0) * t
+    ball = np.sqrt(x * x + (y - tip_y) ** 2)
+    d_shaft = np.where(a < 0, np.sqrt(x * x + y * y) - w0, np.abs(x) - half_w)
+    d_shaft = np.where(a > 1, ball - w1, d_shaft)
+    lever_d = np.minimum(d_shaft, ball - BALL_R)
+    lever_in = cover(lever_d, g.px)
+    # the shaft rises away from the panel towards the ball (heights in units)
+    wx = np.clip(x / half_w, -0.999, 0.999)
+    h_shaft = 6.0 + t * 13.0 + half_w * np.sqrt(1.0 - wx * wx)
+    bt = np.clip(ball / BALL_R, 0.0, 0.999)
+    h_ball = 19.0 + BALL_R * np.sqrt(1.0 - bt * bt)
+    hl = np.where(ball < BALL_R, np.maximum(h_ball, h_shaft * (a <= 1)), h_shaft)
+    hl = ndimage.gaussian_filter(hl.astype(np.float32), 0.18 / g.px)
+    nl = L.normals(hl, g.px)
+    col = _chrome(nl, spark=0.45)
+    # a polished shaft shows the soft box as a streak left of its spine
+    u = np.clip(x / half_w, -1.0, 1.0)
+    shaft = (ball > BALL_R).astype(np.float32)
+    streak = np.exp(-((u + 0.40) / 0.22) ** 2) * shaft * (0.6 + 0.4 * (1.0 - t))
+    room = np.exp(-((u - 0.55) / 0.16) ** 2) * shaft * 0.18
+    col = col * (1.0 - 0.55 * np.abs(u) ** 4 * shaft)[None] \
+        + P.CHROME[:, None, None] * (0.9 * streak + room)[None]
+    return np.moveaxis(col, 0, -1), lever_in, a
 
 
 def toggle(up):
@@ -134,69 +226,26 @@ def toggle(up):
     c = 23.0
     x = np.broadcast_to(g.x, (g.ph, g.pw)) - c
     y = np.broadcast_to(g.y, (g.ph, g.pw)) - c
-    r = np.sqrt(x * x + y * y)
-    phi = np.arctan2(y, x)
+    body, body_in = _toggle_body(g, x, y)
+    lever, lever_in, a = _lever(g, x, y, up)
 
-    # hex nut with a chamfered crown, then the threaded bushing
-    sector = (phi + math.pi / 6.0) % (math.pi / 3.0) - math.pi / 6.0
-    hex_r = r * np.cos(sector) / math.cos(math.pi / 6.0)      # 'radius' to the corners
-    nut_in = cover(hex_r - NUT_R, g.px)
-    h_nut = 2.6 - np.clip(r - (NUT_R * 0.86 - 1.4), 0, None) * 0.9
-    h_nut = np.minimum(h_nut, 2.6)
-    bush_t = np.clip(r / BUSHING_R, 0, 0.999)
-    h_bush = 4.2 + 0.9 * np.sqrt(1 - bush_t ** 8)
-    h = np.where(r < BUSHING_R, h_bush, h_nut).astype(np.float32)
-    h = ndimage.gaussian_filter(h, 0.3 / g.px)
-    n = L.normals(h, g.px)
-    env = L.environment(n)
-    lam = L.lambert(n)
-    threads = 0.5 + 0.5 * np.cos(r / 0.42 * 2 * math.pi)
-    metal = P.CHROME[:, None, None] * (0.04 + 0.16 * lam + env * 0.75) + 0.10 * L.blinn(n, 90.0)
-    metal = metal * (1.0 - 0.25 * threads * (r < BUSHING_R))
-    # dark bore where the lever leaves the bushing
-    bore = cover(r - 2.2, g.px)
-    metal = metal * (1.0 - 0.85 * bore)
-    body = np.moveaxis(metal, 0, -1)
+    # the lever's shadow: cast in six slices along it, each further out and softer
+    # the higher that slice stands; it falls on the nut and on the plate
+    sh = np.zeros_like(lever_in)
+    slices = 6
+    index = np.clip(np.floor(a * slices), 0, slices - 1)   # the ball joins the last slice
+    for k in range(slices):
+        part = lever_in * (index == k)
+        hgt = 6.0 + 13.0 * (k + 0.5) / slices + 1.5           # mid-slice height of the top
+        off = 0.24 * hgt * L.SHADOW_PER_HEIGHT
+        moved = ndimage.shift(part, (off * L.SHADOW_DIR[1] / g.px, off * L.SHADOW_DIR[0] / g.px), order=1)
+        moved = ndimage.gaussian_filter(moved, (0.4 + 0.07 * hgt) / g.px)
+        sh = np.maximum(sh, moved)
+    edge = np.minimum.reduce([x + c, y + c, c - x, c - y])
+    sh = sh * 0.75 * smoothstep(0.5, 4.0, edge)
 
-    # lever: a tapered, polished bat tilted towards the top (on) or the bottom (off)
-    tip_y = -LEVER_LEN if up else LEVER_LEN
-    a = y / tip_y                                   # 0 at the pivot, 1 at the tip
-    t = np.clip(a, 0.0, 1.0)
-    w0, w1 = 1.6, 2.75
-    half_w = w0 + (w1 - w0) * t ** 1.4
-    tip = np.sqrt(x * x + (y - tip_y) ** 2)
-    d_body = np.abs(x) - half_w
-    d_base = np.sqrt(x * x + y * y) - w0
-    d_tip = tip - w1
-    lever_d = np.where(a < 0, d_base, np.where(a > 1, d_tip, np.minimum(d_body, d_tip)))
-    lever_in = cover(lever_d, g.px)
-    # height of the rounded lever: it rises away from the panel towards its tip
-    wx = np.clip(x / half_w, -0.999, 0.999)
-    hl = 6.0 + t * 14.0 + half_w * np.sqrt(1 - wx * wx)
-    tip_t = np.clip(tip / w1, 0, 0.999)
-    hl = np.where(a > 1, 20.0 + w1 * np.sqrt(1 - tip_t ** 2), hl)
-    hl = ndimage.gaussian_filter(hl.astype(np.float32), 0.25 / g.px)
-    nl = L.normals(hl, g.px)
-    envl = L.environment(nl)
-    laml = L.lambert(nl)
-    # polished: the soft box shows as a streak left of the lever's spine, the room
-    # as a dimmer band on the right
-    u = x / half_w
-    streak = np.exp(-((u + 0.38) / 0.20) ** 2) * (0.75 + 0.25 * (1 - t))
-    room = np.exp(-((u - 0.55) / 0.18) ** 2) * 0.12
-    edge = np.clip(np.abs(u), 0, 1) ** 6
-    lever = P.CHROME[:, None, None] * (0.05 + 0.12 * laml + envl * 0.45 + streak * 0.75 + room) \
-        * (1.0 - 0.6 * edge) + 0.25 * L.blinn(nl, 140.0)
-    lever = np.moveaxis(lever, 0, -1)
-
-    # the lever's soft shadow on nut and plate, cast away from the light
-    sh_off = 3.2
-    sh = ndimage.shift(lever_in, (sh_off * L.SHADOW_DIR[1] / g.px, sh_off * L.SHADOW_DIR[0] / g.px),
-                       order=1)
-    sh = ndimage.gaussian_filter(sh, 1.8 / g.px) * 0.55
-    nut_shade = 1.0 - sh * nut_in
-    out = layer(np.zeros(3, np.float32), sh * (1.0 - nut_in))
-    over(out, layer(body * nut_shade[..., None], nut_in))
+    out = layer(np.zeros(3, np.float32), sh * (1.0 - body_in))
+    over(out, layer(body * (1.0 - sh)[..., None], body_in))
     over(out, layer(lever, lever_in))
     return out, g
 
@@ -224,21 +273,24 @@ def _jewel_height(r, phi):
 
 
 def lamp_socket(grid):
-    """Bezel and unlit jewel on the plate (premultiplied)."""
+    """Chrome bezel and unlit jewel on the plate (premultiplied)."""
     cx, cy = G.LAMP_CENTRE
     r, ang, dx, dy = grid.polar(cx, cy)
     phi = np.arctan2(dy, dx)
-    # knurled bezel ring
-    t = np.clip((r - (JEWEL_R + LAMP_BEZEL_R) / 2.0) / ((LAMP_BEZEL_R - JEWEL_R) / 2.0 + 0.3), -0.999, 0.999)
-    knurl = 0.12 * (0.5 + 0.5 * np.cos(phi * 36))
-    hb = 1.9 * np.sqrt(1 - t * t) + knurl * (np.abs(t) < 0.8)
+    # polished bezel: a rounded crest between a small lip round the jewel and
+    # the plate, so that it mirrors the soft box upper left and the dark room below
+    mid = JEWEL_R + 0.42 * (LAMP_BEZEL_R - JEWEL_R)
+    t = np.clip((r - mid) / np.where(r < mid, mid - JEWEL_R + 0.25, LAMP_BEZEL_R - mid + 0.2),
+                -0.999, 0.999)
+    hb = 1.0 + 1.1 * np.sqrt(1 - t * t)
     hj = _jewel_height(r, phi)
     h = np.where(r < JEWEL_R, hj, hb).astype(np.float32)
-    h = ndimage.gaussian_filter(h, 0.25 / grid.px)
+    h = ndimage.gaussian_filter(h, 0.2 / grid.px)
     n = L.normals(h, grid.px)
-    env = L.environment(n)
-    lam = L.lambert(n)
-    bezel = P.CHROME[:, None, None] * (0.04 + 0.18 * lam + env * 0.8) + 0.08 * L.blinn(n, 90.0)
+    bezel = _chrome(n, spark=0.5, haze=0.35)
+    # the jewel sits in a dark seat just inside the lip
+    seat = np.exp(-((r - JEWEL_R) / 0.35) ** 2)
+    bezel = bezel * (1.0 - 0.7 * seat)[None]
     jewel = _unlit_jewel(n, r)
     jin = cover(r - JEWEL_R, grid.px)[None]
     col = bezel * (1 - jin) + jewel * jin
@@ -269,8 +321,11 @@ def lamp_lit():
     col = emit + (env * 0.10 + 0.25 * L.blinn(n, 160.0))[..., None]
     jin = cover(r - JEWEL_R, g.px)
     # glow over the bezel, gone before the edge of the image
-    glow = np.exp(-np.clip(r - JEWEL_R, 0, None) / 1.1) * (1.0 - smoothstep(LAMP_BEZEL_R - 1.6, 8.95, r))
-    out = layer(P.LAMP_RED * 1.0, glow * 0.55 * (1 - jin))
+    # the lit jewel shows in the bezel's inner wall and warms its crest a little;
+    # the chrome stays visible under it
+    glow = (0.50 * np.exp(-np.clip(r - JEWEL_R, 0, None) / 0.6) + 0.10 * np.exp(-np.clip(r - JEWEL_R, 0, None) / 2.0)) \
+        * (1.0 - smoothstep(LAMP_BEZEL_R - 1.2, 8.95, r))
+    out = layer(P.LAMP_RED * 1.0, glow * (1 - jin))
     over(out, layer(col, jin))
     return out, g
 

@@ -112,6 +112,100 @@ class ImageSetTest(unittest.TestCase):
                 self.assertGreater(int(c.max()), 200)
 
 
+class LookTest(unittest.TestCase):
+    """Measured properties of the pictures that keep the panel reading as a photograph."""
+
+    # open plate, away from print, parts and their shadows (design units)
+    PLATE_PATCHES = [(60, 20), (200, 20), (460, 20), (660, 60), (30, 180), (250, 180),
+                     (460, 120), (500, 200), (690, 200), (60, 250), (220, 350), (460, 350),
+                     (600, 350), (700, 240), (30, 330), (540, 170)]
+
+    def test_open_plate_is_an_even_black(self):
+        for density, k in (("1x", 1), ("2x", 2)):
+            a = np.asarray(load(density, "background.png"))[..., :3].astype(float)
+            means = [a[(y - 4) * k:(y + 4) * k, (x - 4) * k:(x + 4) * k].mean()
+                     for x, y in self.PLATE_PATCHES]
+            with self.subTest(density=density):
+                self.assertGreaterEqual(min(means), 25.0)
+                self.assertLessEqual(max(means), 30.0)
+                self.assertLessEqual(max(means) - min(means), 3.5)
+
+    def test_knob_skirts_stand_apart_from_the_plate(self):
+        # the rounded rim mirrors the light at the upper left and still shows at the
+        # lower right, where the skirt would otherwise melt into the plate's black
+        for family, skirt in (("large", 47.0), ("small", 23.5), ("mix", 25.0)):
+            for density, k in (("1x", 1), ("2x", 2)):
+                a = np.asarray(load(density, "knob_%s_base.png" % family)).astype(float)
+                c = a.shape[0] / 2.0
+                peaks = []
+                for side in (-1, 1):   # upper left, lower right
+                    vals = []
+                    for r in np.arange(0.80 * skirt * k, skirt * k, 0.1):
+                        i = int(c + side * r / np.sqrt(2.0))
+                        if a[i, i, 3] == 255:
+                            vals.append(a[i, i, :3].mean())
+                    peaks.append(max(vals))
+                lit, far = peaks
+                with self.subTest(family=family, density=density):
+                    self.assertGreaterEqual(lit, 88.0)
+                    self.assertGreaterEqual(far, 32.0)     # lighter than the plate
+                    self.assertGreater(lit, 2.2 * far)     # and lit from the upper left
+
+    def test_spill_reaches_out_onto_the_plate(self):
+        # along the pointer, halfway from the skirt to where the light must be gone,
+        # the spill still has half its strength: a glow, not a crescent at the edge
+        for family, skirt in (("large", 47.0), ("small", 23.5), ("mix", 25.0)):
+            for density, k in (("1x", 1), ("2x", 2)):
+                a = np.asarray(load(density, "knob_%s_spill.png" % family)).astype(float).max(axis=2)
+                n = a.shape[0]
+                half = n / 2.0 / k
+                limit = 0.80 * half
+                up = a[:, n // 2]                       # straight up from the centre
+                at = lambda r: up[int((half - r) * k)]  # noqa: E731
+                peak = max(at(r) for r in np.arange(skirt, limit, 0.5))
+                with self.subTest(family=family, density=density):
+                    self.assertGreaterEqual(at(skirt + 0.5 * (limit - skirt)), 0.5 * peak)
+                    self.assertEqual(at(limit + 1.0), 0)
+
+    def test_readout_strokes_sit_on_whole_pixel_rows_at_1x(self):
+        # the glyph row is placed at a whole unit, so a one-unit bar should light one
+        # pixel row fully and leave its neighbours to the glow
+        a = np.asarray(load("1x", "readout_glyphs.png"))[..., 3].astype(float)
+        chars = "0123456789.-+%"
+
+        def cell(ch):
+            i = chars.index(ch)
+            return a[:, 23 * i:23 * (i + 1)]
+
+        for ch, rows in (("-", [15]), ("8", [10, 15, 20]), ("0", [10, 20]), ("5", [10, 15, 20])):
+            rowmax = cell(ch).max(axis=1)
+            for row in rows:
+                with self.subTest(char=ch, row=row):
+                    self.assertGreaterEqual(rowmax[row], 240)
+        rowmax = cell("-").max(axis=1)
+        self.assertLess(max(rowmax[14], rowmax[16]), 0.25 * rowmax[15])
+        # "+": both arms equally long, a clear cross rather than a bar with a nick
+        plus = cell("+") >= 200
+        self.assertEqual(int(plus.any(axis=1).sum()), 5)
+        self.assertEqual(int(plus[15].sum()), 5)
+
+    def test_snapped_text_has_crisp_tops_and_baselines_at_1x(self):
+        from imaging import Grid, box_reduce
+        from masks import Printer
+        for y in (5.0, 5.3, 5.5, 5.8):
+            g = Grid(12, 12, 4)
+            pr = Printer(g)
+            pr.text("E", 6.0, y, 7.0)
+            m = box_reduce(box_reduce(pr.mask(), g.ss), 2)
+            rows = m.max(axis=1)
+            inked = np.nonzero(rows > 0.05)[0]
+            top, bottom = inked[0], inked[-1]
+            with self.subTest(y=y):
+                self.assertEqual(bottom - top + 1, 7)       # seven whole rows
+                self.assertGreater(rows[top], 0.9)          # no half-lit row above
+                self.assertGreater(rows[bottom], 0.9)       # or below
+
+
 class LawsTest(unittest.TestCase):
     """Printed marks sit where pointer and needle will point for that value."""
 
