@@ -29,20 +29,21 @@ void DryPath::clear() noexcept
 void DryPath::process (const juce::AudioBuffer<float>& input, juce::AudioBuffer<float>& dry, int numSamples) noexcept
 {
     const int copied = std::min ({ input.getNumChannels(), channelCount, static_cast<int> (lines.size()) });
-    const int readOffset = length - delaySamples;
+    const int firstRead = (writeIndex + length - delaySamples) % length;
 
     for (int c = 0; c < copied; ++c)
     {
         const float* in = input.getReadPointer (c);
         float* out = dry.getWritePointer (c);
         float* line = lines[static_cast<size_t> (c)].data();
-        int p = writeIndex;
+        int write = writeIndex, read = firstRead;
 
         for (int s = 0; s < numSamples; ++s)
         {
-            line[p] = in[s];
-            out[s] = line[(p + readOffset) % length];
-            p = (p + 1) % length;
+            line[write] = in[s];
+            out[s] = line[read];
+            if (++write == length) write = 0;
+            if (++read == length) read = 0;
         }
     }
 
