@@ -13,13 +13,6 @@ namespace
 {
 constexpr double kRate = 44100.0;
 
-void setParam (zep::Processor& processor, const juce::String& id, float value)
-{
-    auto* p = processor.parameters.getParameter (id);
-    ASSERT_NE (p, nullptr);
-    p->setValueNotifyingHost (p->convertTo0to1 (value));
-}
-
 juce::AudioBuffer<float> constantBuffer (int channels, int samples, float value)
 {
     juce::AudioBuffer<float> buffer (channels, samples);

@@ -24,17 +24,6 @@ TestProductConfig productWithPresets()
     return config;
 }
 
-float value (zep::Processor& processor, const juce::String& id)
-{
-    return processor.parameters.getRawParameterValue (id)->load();
-}
-
-void setParam (zep::Processor& processor, const juce::String& id, float v)
-{
-    auto* p = processor.parameters.getParameter (id);
-    p->setValueNotifyingHost (p->convertTo0to1 (v));
-}
-
 juce::MemoryBlock save (zep::Processor& processor)
 {
     juce::MemoryBlock blob;

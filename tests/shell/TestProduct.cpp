@@ -114,6 +114,18 @@ TestProductConfig passThroughProduct()
     return config;
 }
 
+void setParam (zep::Processor& processor, const juce::String& id, float v)
+{
+    auto* parameter = processor.parameters.getParameter (id);
+    jassert (parameter != nullptr);
+    parameter->setValueNotifyingHost (parameter->convertTo0to1 (v));
+}
+
+float value (zep::Processor& processor, const juce::String& id)
+{
+    return processor.parameters.getRawParameterValue (id)->load();
+}
+
 } // namespace testing_products
 
 // The shell's product entry points, answered from the pending test config.

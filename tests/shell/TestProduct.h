@@ -46,4 +46,10 @@ zep::ParamSpec boolSpec (const juce::String& id, bool defaultState);
 /** A small product: "gain" (dB), "mix" (%), "mode" (choice) and "on" (bool). */
 TestProductConfig passThroughProduct();
 
+/** Sets a parameter in its own units, as a host would (notifying). */
+void setParam (zep::Processor& processor, const juce::String& id, float value);
+
+/** A parameter's live value in its own units. */
+float value (zep::Processor& processor, const juce::String& id);
+
 } // namespace testing_products
